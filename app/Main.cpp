@@ -1,0 +1,72 @@
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include "FileLogger.h"
+#include "WineRepaintPump.h"
+#include "../controller/MainComponent.h"
+#include "../platform/SpecialFolders.h"
+
+//==============================================================================
+class kestrin_1Application : public juce::JUCEApplication
+{
+public:
+    kestrin_1Application() = default;
+
+    const juce::String getApplicationName() override { return "Quenz Install 1.0.10"; }
+    const juce::String getApplicationVersion() override { return "1.0.10"; }
+    bool moreThanOneInstanceAllowed() override { return true; }
+
+    void initialise (const juce::String&) override
+    {
+        auto logFile = SpecialFolders::getRoamingAppDataFolder()
+                           .getChildFile ("Brelvox")
+                           .getChildFile ("QuenzInstall")
+                           .getChildFile ("runtimeLog.txt");
+
+        // The logger is never deleted: threads still under way may log until the process ends.
+        juce::Logger::setCurrentLogger (new FileLogger (
+            logFile, "Application started at " + juce::Time::getCurrentTime().toString (true, true, true, false)));
+
+        mainWindow.reset (new MainWindow (getApplicationName()));
+    }
+
+    void shutdown() override
+    {
+        juce::Logger::setCurrentLogger (nullptr);
+        mainWindow = nullptr;
+    }
+
+    void systemRequestedQuit() override { quit(); }
+
+    void anotherInstanceStarted (const juce::String&) override {}
+
+    //==============================================================================
+    class MainWindow : public juce::DocumentWindow
+    {
+    public:
+        explicit MainWindow (const juce::String& title)
+            : DocumentWindow (title,
+                              juce::Desktop::getInstance().getDefaultLookAndFeel().findColour (
+                                  juce::ResizableWindow::backgroundColourId),
+                              DocumentWindow::allButtons)
+        {
+            setUsingNativeTitleBar (true);
+            setContentOwned (new MainComponent(), true);
+            setResizable (true, true);
+            centreWithSize (getWidth(), getHeight());
+            setVisible (true);
+        }
+
+        void closeButtonPressed() override { juce::JUCEApplication::getInstance()->systemRequestedQuit(); }
+
+    private:
+        WineRepaintPump repaintPump;
+
+        JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainWindow)
+    };
+
+private:
+    std::unique_ptr<MainWindow> mainWindow;
+};
+
+//==============================================================================
+START_JUCE_APPLICATION (kestrin_1Application)

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+/** File-system questions that the program asks the operating system directly. */
+namespace FileSystem
+{
+    /** Returns true if the operating system reports attributes for this path,
+        that is, if a file or folder of that name exists. */
+    bool fileExists (const juce::File& file);
+}

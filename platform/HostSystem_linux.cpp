@@ -1,0 +1,3 @@
+#include "HostSystem.h"
+
+bool HostSystem::isRunningUnderWine() { return false; }

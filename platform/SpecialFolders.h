@@ -1,0 +1,12 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+/** The folders the operating system sets aside for the current user. */
+namespace SpecialFolders
+{
+    /** The current user's roaming application-data folder: CSIDL_APPDATA on Windows,
+        $XDG_CONFIG_HOME (or ~/.config) on Linux. Returns a default-constructed
+        File when the operating system cannot tell. */
+    juce::File getRoamingAppDataFolder();
+}

@@ -1,0 +1,21 @@
+#include "SpecialFolders.h"
+
+namespace
+{
+    juce::File getFolderFromEnvironment (const char* variable, const juce::File& fallback)
+    {
+        auto value = juce::SystemStats::getEnvironmentVariable (variable, {});
+
+        // Relative values are invalid by the XDG rules and are ignored like empty ones.
+        if (juce::File::isAbsolutePath (value))
+            return juce::File (value);
+
+        return fallback;
+    }
+}
+
+juce::File SpecialFolders::getRoamingAppDataFolder()
+{
+    return getFolderFromEnvironment (
+        "XDG_CONFIG_HOME", juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile (".config"));
+}

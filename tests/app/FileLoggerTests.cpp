@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+#include <regex>
+
+#include "app/FileLogger.h"
+#include "support/TemporaryFolder.h"
+
+namespace
+{
+    std::string readBytes (const juce::File& file)
+    {
+        juce::MemoryBlock content;
+        file.loadFileAsData (content);
+        return std::string (content.begin(), content.end());
+    }
+
+    // Removes the "[YYYY-MM-DD HH:MM:SS] " stamps, failing the test if a line lacks one.
+    std::string withoutStamps (const std::string& text)
+    {
+        static const std::regex stamp (R"(\[\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2}\] )");
+        return std::regex_replace (text, stamp, "");
+    }
+
+    struct LogFixture : public testing::Test
+    {
+        TemporaryFolder temporary;
+        juce::File logFile{ temporary.getFolder().getChildFile ("Brelvox/QuenzInstall/runtimeLog.txt") };
+    };
+}
+
+TEST_F (LogFixture, CreatesMissingFoldersAndStartsWithTheWelcomeLine)
+{
+    FileLogger logger (logFile, "Application started at 8 Dec 2025 11:33:05pm");
+
+    EXPECT_EQ (readBytes (logFile), "Application started at 8 Dec 2025 11:33:05pm\r\n");
+}
+
+TEST_F (LogFixture, AppendsToTheLogOfAnEarlierRun)
+{
+    logFile.create();
+    logFile.replaceWithText ("earlier run\r\n");
+
+    FileLogger logger (logFile, "welcome");
+    logger.logMessage ("message");
+
+    EXPECT_EQ (withoutStamps (readBytes (logFile)), "earlier run\r\nwelcome\r\nmessage\r\n");
+}
+
+TEST_F (LogFixture, StampsEachMessageWithTheLocalTime)
+{
+    FileLogger logger (logFile, "welcome");
+    auto before = juce::Time::getCurrentTime();
+    logger.logMessage ("message");
+
+    auto text = readBytes (logFile);
+    std::smatch match;
+    ASSERT_TRUE (std::regex_search (
+        text, match, std::regex (R"(\[(\d{4})-(\d{2})-(\d{2}) (\d{2}):(\d{2}):(\d{2})\] message\r\n$)")));
+
+    juce::Time stamp (std::stoi (match[1]), std::stoi (match[2]) - 1, std::stoi (match[3]), std::stoi (match[4]),
+                      std::stoi (match[5]), std::stoi (match[6]), 0, true);
+    EXPECT_LE (std::abs ((stamp - before).inSeconds()), 2.0);
+}
+
+TEST_F (LogFixture, WritesLineEndingsAsCarriageReturnLineFeed)
+{
+    struct Case
+    {
+        const char* name;
+        juce::String message;
+        std::string expected;
+    };
+
+    const Case cases[] = {
+        { "plain message", "hello", "hello\r\n" },
+        { "empty message", "", "\r\n" },
+        { "three line feeds", "\n\n\n", "\r\n\r\n\r\n\r\n" },
+        { "line feed inside", "<Writer> first\nsecond", "<Writer> first\r\nsecond\r\n" },
+        { "existing pair kept", "first\r\nsecond", "first\r\nsecond\r\n" },
+        { "lone carriage return", "first\rsecond", "first\rsecond\r\n" },
+        { "UTF-8 without mark",
+          juce::String (juce::CharPointer_UTF8 ("\xe5\xae\x89\xe8\xa3\x85\xe6\x88\x90\xe5\x8a\x9f")),
+          "\xe5\xae\x89\xe8\xa3\x85\xe6\x88\x90\xe5\x8a\x9f\r\n" },
+    };
+
+    for (auto& c : cases)
+    {
+        logFile.deleteFile();
+        FileLogger logger (logFile, "welcome");
+        logger.logMessage (c.message);
+
+        EXPECT_EQ (withoutStamps (readBytes (logFile)), "welcome\r\n" + c.expected) << c.name;
+    }
+}
+
+TEST_F (LogFixture, DoesNotRecreateADeletedLog)
+{
+    FileLogger logger (logFile, "welcome");
+    ASSERT_TRUE (logFile.deleteFile());
+
+    logger.logMessage ("after deletion");
+
+    EXPECT_FALSE (logFile.exists());
+}
+
+TEST_F (LogFixture, RunsWithoutAFileWhenItCannotBeCreated)
+{
+    auto blocker = temporary.getFolder().getChildFile ("not-a-folder");
+    blocker.replaceWithText ("a file where the log folder should be");
+    auto impossibleLog = blocker.getChildFile ("runtimeLog.txt");
+
+    FileLogger logger (impossibleLog, "welcome");
+    logger.logMessage ("message");
+
+    EXPECT_FALSE (impossibleLog.exists());
+    EXPECT_EQ (blocker.loadFileAsString(), "a file where the log folder should be");
+}
+
+TEST_F (LogFixture, SendsTheUnstampedMessageToTheDebuggerOutput)
+{
+#if JUCE_WINDOWS
+    GTEST_SKIP() << "the debugger output cannot be read back here";
+#else
+    FileLogger logger (logFile, "welcome");
+
+    testing::internal::CaptureStderr();
+    logger.logMessage ("first\nsecond");
+    EXPECT_EQ (testing::internal::GetCapturedStderr(), "first\nsecond\n");
+#endif
+}
+
+TEST_F (LogFixture, LosesOnlyTheLineThatMeetsAnotherWriter)
+{
+#if ! JUCE_WINDOWS
+    GTEST_SKIP() << "only Windows refuses a second writer";
+#else
+    FileLogger logger (logFile, "welcome");
+
+    {
+        juce::FileOutputStream otherWriter (logFile);
+        ASSERT_TRUE (otherWriter.openedOk());
+        logger.logMessage ("while another writer holds the file");
+    }
+
+    logger.logMessage ("after it let go");
+
+    EXPECT_EQ (withoutStamps (readBytes (logFile)), "welcome\r\nafter it let go\r\n");
+#endif
+}

@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Starts or stops the display and Wine prefix that the Windows tests share.
+# Usage: wine-session.sh start|stop STATE_DIR
+#   start: an Xvfb server of its own, and a fresh Wine prefix copied from a
+#          template that is made once (wineboot takes a while).
+#   stop:  ends every Wine process of the prefix and the Xvfb server.
+set -euo pipefail
+
+action=$1
+state=$(realpath -m "$2")
+template="$state/wine-template"
+prefix="$state/wine-prefix"
+
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+
+stop_session()
+{
+    if [ -d "$prefix" ]; then
+        WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
+    fi
+    if [ -f "$state/xvfb.pid" ]; then
+        kill "$(cat "$state/xvfb.pid")" 2>/dev/null || true
+        rm -f "$state/xvfb.pid" "$state/display"
+    fi
+}
+
+case "$action" in
+    start)
+        mkdir -p "$state"
+        stop_session
+
+        # setsid and plain files for its output: the test runner must not wait on it.
+        exec 3>"$state/display"
+        setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$state/xvfb.log" 2>&1 &
+        echo $! > "$state/xvfb.pid"
+        exec 3>&-
+        for _ in $(seq 100); do
+            [ -s "$state/display" ] && break
+            sleep 0.1
+        done
+        [ -s "$state/display" ] || { echo "Xvfb did not start" >&2; cat "$state/xvfb.log" >&2; exit 1; }
+        export DISPLAY=":$(cat "$state/display")"
+
+        if [ ! -f "$template/.complete" ]; then
+            rm -rf "$template"
+            WINEPREFIX="$template" wineboot -i >/dev/null 2>&1
+            WINEPREFIX="$template" wineserver -w
+            touch "$template/.complete"
+        fi
+
+        rm -rf "$prefix"
+        cp -a "$template" "$prefix"
+        echo "Wine prefix $prefix on display $DISPLAY"
+        ;;
+    stop)
+        stop_session
+        ;;
+    *)
+        echo "usage: $0 start|stop STATE_DIR" >&2
+        exit 2
+        ;;
+esac
