@@ -56,6 +56,8 @@ cmake --install jpeg-build >/dev/null
 # JUCE reads jpeglib.h inside a namespace of its own after rpcndr.h has declared
 # ::boolean; the library's own typedef must be there too, so make it unconditional.
 sed -i -e 's|^#ifndef __RPCNDR_H__.*$|#if 1|' "$prefix/include/jconfig.h"
+# JUCE asks for the library's internals, as Debian's libjpeg-dev provides them.
+cp libjpeg-turbo-*/jpegint.h "$prefix/include/"
 
 cmake -S libpng1.6-*/ -B png-build "${common[@]}" \
       -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF \

@@ -4,7 +4,7 @@
 # The session folder comes from QUENZ_WINE_STATE.
 set -euo pipefail
 
-state=${QUENZ_WINE_STATE:?QUENZ_WINE_STATE names the Wine test session folder}
+state=$(realpath -m "${QUENZ_WINE_STATE:?QUENZ_WINE_STATE names the Wine test session folder}")
 
 export WINEPREFIX="$state/wine-prefix"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64

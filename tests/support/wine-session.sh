@@ -44,12 +44,21 @@ case "$action" in
         if [ ! -f "$template/.complete" ]; then
             rm -rf "$template"
             WINEPREFIX="$template" wineboot -i >/dev/null 2>&1
+            # A virtual desktop: Wine then draws title bars and frames itself, as
+            # Windows would, without a window manager on the X server.
+            WINEPREFIX="$template" wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+            WINEPREFIX="$template" wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1
             WINEPREFIX="$template" wineserver -w
             touch "$template/.complete"
         fi
 
         rm -rf "$prefix"
-        cp -a "$template" "$prefix"
+        # Hard links keep the copy quick; the registry files are rewritten in place, so they are copied.
+        cp -al "$template" "$prefix"
+        for registry in "$template"/*.reg; do
+            rm "$prefix/$(basename "$registry")"
+            cp "$registry" "$prefix/"
+        done
         echo "Wine prefix $prefix on display $DISPLAY"
         ;;
     stop)

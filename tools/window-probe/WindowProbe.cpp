@@ -15,28 +15,28 @@
 
 namespace
 {
+    struct WindowSearch
+    {
+        std::wstring title;
+        std::vector<HWND> found;
+    };
+
+    BOOL CALLBACK collectWindowWithTitle (HWND window, LPARAM parameter)
+    {
+        auto& search = *reinterpret_cast<WindowSearch*> (parameter);
+        wchar_t text[512] = {};
+        GetWindowTextW (window, text, 512);
+
+        if (search.title == text)
+            search.found.push_back (window);
+
+        return TRUE;
+    }
+
     std::vector<HWND> findTopLevelWindows (const std::wstring& title)
     {
-        struct Search
-        {
-            std::wstring title;
-            std::vector<HWND> found;
-        } search{ title, {} };
-
-        EnumWindows (
-            [] (HWND window, LPARAM parameter) -> BOOL
-            {
-                auto& s = *reinterpret_cast<Search*> (parameter);
-                wchar_t text[512] = {};
-                GetWindowTextW (window, text, 512);
-
-                if (s.title == text)
-                    s.found.push_back (window);
-
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM> (&search));
-
+        WindowSearch search { title, {} };
+        EnumWindows (collectWindowWithTitle, reinterpret_cast<LPARAM> (&search));
         return search.found;
     }
 }
