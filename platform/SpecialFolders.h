@@ -9,4 +9,8 @@ namespace SpecialFolders
         $XDG_CONFIG_HOME (or ~/.config) on Linux. Returns a default-constructed
         File when the operating system cannot tell. */
     juce::File getRoamingAppDataFolder();
+
+    /** The current user's temporary folder: GetTempPathW on Windows, $TMPDIR (or
+        /tmp) on Linux. */
+    juce::File getTemporaryFolder();
 }

@@ -19,3 +19,8 @@ juce::File SpecialFolders::getRoamingAppDataFolder()
     return getFolderFromEnvironment (
         "XDG_CONFIG_HOME", juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile (".config"));
 }
+
+juce::File SpecialFolders::getTemporaryFolder()
+{
+    return getFolderFromEnvironment ("TMPDIR", juce::File ("/tmp"));
+}

@@ -12,3 +12,10 @@ juce::File SpecialFolders::getRoamingAppDataFolder()
 
     return juce::File (juce::String (path));
 }
+
+juce::File SpecialFolders::getTemporaryFolder()
+{
+    WCHAR path[2048] = {};
+    GetTempPathW (2048, path);
+    return juce::File (juce::String (path));
+}

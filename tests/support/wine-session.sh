@@ -49,6 +49,8 @@ case "$action" in
             WINEPREFIX="$template" wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
             WINEPREFIX="$template" wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1
             WINEPREFIX="$template" wineserver -w
+            # Wine draws the caption buttons with Marlett, which it does not find on its own here.
+            cp /usr/share/wine/fonts/marlett.ttf "$template/drive_c/windows/Fonts/"
             touch "$template/.complete"
         fi
 
@@ -59,6 +61,10 @@ case "$action" in
             rm "$prefix/$(basename "$registry")"
             cp "$registry" "$prefix/"
         done
+        # Start the prefix's server and desktop now, detached, so that no test's
+        # output pipe is inherited by them.
+        WINEPREFIX="$prefix" setsid wineserver -p >/dev/null 2>&1 </dev/null
+        WINEPREFIX="$prefix" setsid wineboot >/dev/null 2>&1 </dev/null
         echo "Wine prefix $prefix on display $DISPLAY"
         ;;
     stop)

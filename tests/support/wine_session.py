@@ -7,6 +7,7 @@ folder is named by QUENZ_WINE_STATE. Every wait here is bounded.
 import glob
 import os
 import subprocess
+import tempfile
 import time
 
 SUPPORT_DIR = os.path.dirname(os.path.abspath(__file__))
@@ -42,8 +43,13 @@ def start(program, *arguments):
 
 def run(program, *arguments, timeout=60):
     """Runs a Windows console program to its end and returns (exit code, output)."""
-    result = subprocess.run([WINE_RUN, program, *arguments], capture_output=True, timeout=timeout)
-    return result.returncode, result.stdout.decode(errors="replace")
+    # Output through a file, not a pipe: Wine's own background processes may inherit
+    # the handle and would keep a pipe open long after the program has ended.
+    with tempfile.TemporaryFile() as output:
+        result = subprocess.run([WINE_RUN, program, *arguments], stdout=output, stderr=subprocess.DEVNULL,
+                                timeout=timeout)
+        output.seek(0)
+        return result.returncode, output.read().decode(errors="replace")
 
 
 def wait_for(condition, timeout, what):

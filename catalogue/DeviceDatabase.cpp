@@ -1,0 +1,193 @@
+#include "DeviceDatabase.h"
+
+#include "../platform/FileSystem.h"
+
+namespace
+{
+    // A real catalogue is a few kilobytes. Anything near these limits is not one,
+    // and would only stall the program or exhaust the parser's stack.
+    constexpr juce::int64 maximumCatalogueBytes = 8 * 1024 * 1024;
+    constexpr int maximumElementDepth = 256;
+
+    int readLikeAtoi (const juce::String& text)
+    {
+        auto p = text.getCharPointer();
+
+        while (*p == ' ' || (*p >= '\t' && *p <= '\r'))
+            ++p;
+
+        bool negative = false;
+
+        if (*p == '-' || *p == '+')
+            negative = (p.getAndAdvance() == '-');
+
+        juce::int64 value = 0;
+
+        // Saturates like the Windows C library's atoi.
+        for (; *p >= '0' && *p <= '9'; ++p)
+            value = juce::jmin (value * 10 + (*p - '0'), (juce::int64) std::numeric_limits<int>::max() + 1);
+
+        value = negative ? -value : value;
+        return (int) juce::jlimit ((juce::int64) std::numeric_limits<int>::min(),
+                                   (juce::int64) std::numeric_limits<int>::max(),
+                                   value);
+    }
+
+    bool nestsTooDeeply (const juce::String& text)
+    {
+        int depth = 0;
+
+        for (auto p = text.getCharPointer(); ! p.isEmpty();)
+        {
+            if (p.getAndAdvance() != '<')
+                continue;
+
+            auto next = *p;
+
+            if (next == '/')
+            {
+                --depth;
+                continue;
+            }
+
+            if (next == '!' || next == '?')
+                continue;
+
+            auto tagEnd = p.indexOf ((juce::juce_wchar) '>');
+
+            if (tagEnd < 0)
+                return false; // unterminated: the parser rejects it anyway
+
+            if (tagEnd == 0 || p[tagEnd - 1] != '/')
+                if (++depth > maximumElementDepth)
+                    return true;
+
+            p += tagEnd;
+        }
+
+        return false;
+    }
+
+    std::unique_ptr<juce::XmlElement> parseCatalogue (const juce::File& catalogueFile)
+    {
+        if (catalogueFile.getSize() > maximumCatalogueBytes)
+            return {};
+
+        auto text = catalogueFile.loadFileAsString();
+
+        // A catalogue has no document type. Its entities could read local files into
+        // download addresses or expand without end, so a file with one is refused.
+        if (text.containsIgnoreCase ("<!DOCTYPE") || nestsTooDeeply (text))
+            return {};
+
+        return juce::XmlDocument (text).getDocumentElement();
+    }
+}
+
+juce::String& getAreaSetting()
+{
+    static juce::String area ("cn");
+    return area;
+}
+
+juce::String getPlatformWord()
+{
+    if (juce::SystemStats::getOperatingSystemName().contains ("Win"))
+        return juce::SystemStats::isOperatingSystem64Bit() ? "win64" : "win32";
+
+    return "mac";
+}
+
+//==============================================================================
+DeviceDatabase::DeviceDatabase (const juce::File& catalogueFile, const juce::String& deviceId)
+    : DeviceDatabase (catalogueFile, deviceId, getPlatformWord())
+{
+}
+
+DeviceDatabase::DeviceDatabase (const juce::File& catalogueFile, const juce::String& deviceId, const juce::String& platformWord)
+    : _area (getAreaSetting())
+{
+    readCatalogue (catalogueFile, deviceId, platformWord);
+}
+
+juce::String DeviceDatabase::makeDeviceKey (const juce::String& pidText)
+{
+    return "0x" + juce::String::toHexString ((juce::int64) (juce::uint32) readLikeAtoi (pidText)).toUpperCase();
+}
+
+void DeviceDatabase::readCatalogue (const juce::File& catalogueFile, const juce::String& deviceId, const juce::String& platformWord)
+{
+    if (catalogueFile.getFullPathName().isEmpty() || ! FileSystem::fileExists (catalogueFile) || catalogueFile.isDirectory())
+    {
+        juce::Logger::writeToLog ("<DeviceDatabase> XML file does not exist!");
+        return;
+    }
+
+    auto root = parseCatalogue (catalogueFile);
+
+    if (root == nullptr || ! root->getTagName().equalsIgnoreCase ("list"))
+    {
+        juce::Logger::writeToLog ("<DeviceDatabase> Invalid XML file or wrong root element!");
+        return;
+    }
+
+    auto base = root->getStringAttribute ("driverBaseUrlCN");
+    _platform = platformWord;
+
+    for (auto* item : root->getChildIterator())
+        if (item->getTagName().equalsIgnoreCase ("item") && makeDeviceKey (item->getStringAttribute ("pid")) == deviceId)
+            takeItem (*item, base);
+
+    displayData();
+}
+
+void DeviceDatabase::takeItem (const juce::XmlElement& item, const juce::String& base)
+{
+    auto area = item.getStringAttribute ("area");
+
+    if (area.isEmpty())
+        area = "cn/en";
+
+    _name = item.getStringAttribute ("name");
+
+    auto type = item.getStringAttribute ("type");
+    auto file = item.getStringAttribute ("file");
+
+    if (type == "pic")
+    {
+        _picture = base + "/" + file;
+        return;
+    }
+
+    if (_area.isNotEmpty() && ! area.contains (_area))
+        return;
+
+    auto os = item.getStringAttribute ("os");
+
+    if (os != _platform)
+    {
+        // Of all software, only these two fall back to their 32-bit builds on 64-bit Windows.
+        if ((type == "tw4" || type == "echodeck") && os == "win32" && _platform == "win64")
+            os = "win64/win32";
+        else
+            return;
+    }
+
+    _driverTypeList.addIfNotAlreadyThere (type);
+    _driverData.addIfNotAlreadyThere ("<" + type + os + area + ">" + base + "/" + file);
+}
+
+void DeviceDatabase::displayData() const
+{
+    juce::Logger::writeToLog ("\n<DeviceDatabase::displayData> _driverTypeList:");
+
+    for (auto& type : _driverTypeList)
+        juce::Logger::writeToLog (type);
+
+    juce::Logger::writeToLog ("\n<DeviceDatabase::displayData> _driverData:");
+
+    for (auto& entry : _driverData)
+        juce::Logger::writeToLog (entry);
+
+    juce::Logger::writeToLog ("\n<DeviceDatabase::displayData> _picture:\n" + _picture + "\n");
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+//==============================================================================
+/** The process-wide area setting: "cn", created on first use and never changed.
+    It decides which catalogue items are taken, the panel's start language and
+    every install request's area. */
+juce::String& getAreaSetting();
+
+/** "win64" or "win32" on Windows (64-bit meaning this 32-bit program runs under
+    the 64-bit subsystem), "mac" everywhere else. */
+juce::String getPlatformWord();
+
+//==============================================================================
+/**
+    What the catalogue says about one connected device: its display name, the
+    software keys offered for it on this platform and area, one download entry per
+    offered piece of software, and the address of its picture.
+
+    A download entry is "<" + key + os + area + ">" + download address.
+
+    The record is built once from the catalogue file and never changes. A file that
+    cannot be used leaves every field empty but the area, and writes one log line.
+*/
+class DeviceDatabase
+{
+public:
+    /** Builds the record for a device id such as "0x00A1" from the catalogue file,
+        for this computer's platform word, and logs it with displayData(). */
+    DeviceDatabase (const juce::File& catalogueFile, const juce::String& deviceId);
+
+    /** Builds the record as it would come out on a computer whose platform word is
+        the one given ("win64", "win32" or "mac"). */
+    DeviceDatabase (const juce::File& catalogueFile, const juce::String& deviceId, const juce::String& platformWord);
+
+    /** Writes the two lists and the picture address to the run-time log. */
+    void displayData() const;
+
+    /** The catalogue side of a device id: "0x" + the uppercase hexadecimal of the
+        "pid" attribute read like C's atoi, without leading zeros ("4660" gives "0x1234"). */
+    static juce::String makeDeviceKey (const juce::String& pidText);
+
+    juce::String _platform;
+    juce::String _name;
+    juce::StringArray _driverTypeList;
+    juce::StringArray _driverData;
+    juce::String _picture;
+    juce::String _area;
+
+private:
+    void readCatalogue (const juce::File& catalogueFile, const juce::String& deviceId, const juce::String& platformWord);
+    void takeItem (const juce::XmlElement& item, const juce::String& base);
+
+    JUCE_LEAK_DETECTOR (DeviceDatabase)
+};
