@@ -12,7 +12,7 @@ juce::String getCatalogueAddress()
     return juce::String ("https://") + QUENZ_CATALOGUE_HOST + "/brelvox/release/software/list.xml";
 }
 
-juce::File fetchCatalogue (const juce::URL& catalogueAddress, const juce::File& temporaryFolder)
+juce::File fetchCatalogue (juce::URL catalogueAddress, const juce::File& temporaryFolder)
 {
     auto catalogueFile = temporaryFolder.getChildFile ("list.xml");
     auto target = catalogueFile.getParentDirectory().getChildFile ("temp_download.xml");

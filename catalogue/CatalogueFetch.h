@@ -19,4 +19,4 @@ juce::String getCatalogueAddress();
 
     Returns the catalogue file, list.xml in that folder, whatever the outcome.
 */
-juce::File fetchCatalogue (const juce::URL& catalogueAddress, const juce::File& temporaryFolder);
+juce::File fetchCatalogue (juce::URL catalogueAddress, const juce::File& temporaryFolder);

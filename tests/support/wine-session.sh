@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Starts or stops the display and Wine prefix that the Windows tests share.
-# Usage: wine-session.sh start|stop STATE_DIR
+# Usage: wine-session.sh start STATE_DIR [CA.pem TRUST_TOOL.exe]
+#        wine-session.sh stop STATE_DIR
 #   start: an Xvfb server of its own, and a fresh Wine prefix copied from a
-#          template that is made once (wineboot takes a while).
+#          template that is made once (wineboot takes a while). Given a CA
+#          certificate and the trust_ca tool, the prefix trusts that CA.
 #   stop:  ends every Wine process of the prefix and the Xvfb server.
 set -euo pipefail
 
@@ -65,13 +67,16 @@ case "$action" in
         # output pipe is inherited by them.
         WINEPREFIX="$prefix" setsid wineserver -p >/dev/null 2>&1 </dev/null
         WINEPREFIX="$prefix" setsid wineboot >/dev/null 2>&1 </dev/null
+        if [ $# -ge 4 ]; then
+            WINEPREFIX="$prefix" wine "$4" "$3"
+        fi
         echo "Wine prefix $prefix on display $DISPLAY"
         ;;
     stop)
         stop_session
         ;;
     *)
-        echo "usage: $0 start|stop STATE_DIR" >&2
+        echo "usage: $0 start STATE_DIR [CA.pem TRUST_TOOL.exe] | stop STATE_DIR" >&2
         exit 2
         ;;
 esac
