@@ -29,8 +29,7 @@ namespace
 
         value = negative ? -value : value;
         return (int) juce::jlimit ((juce::int64) std::numeric_limits<int>::min(),
-                                   (juce::int64) std::numeric_limits<int>::max(),
-                                   value);
+                                   (juce::int64) std::numeric_limits<int>::max(), value);
     }
 
     bool nestsTooDeeply (const juce::String& text)
@@ -68,6 +67,25 @@ namespace
         return false;
     }
 
+    bool hasProcessingInstructionAfterTheDeclaration (const juce::String& text)
+    {
+        auto trimmed = text.trimStart();
+        auto searchFrom = trimmed.startsWith ("<?xml") ? trimmed.indexOf ("?>") : 0;
+        return searchFrom < 0 || trimmed.indexOf (searchFrom, "<?") >= 0;
+    }
+
+    // What the framework's parser cannot take, and no real catalogue has: text that
+    // is not valid UTF-8 or a processing instruction inside the document (it can loop
+    // for ever on either), nesting deep enough to exhaust its stack, and a document
+    // type, whose entities could read local files into download addresses or expand
+    // without end.
+    bool isSafeToParse (const juce::String& text)
+    {
+        return juce::CharPointer_UTF8::isValidString (text.toRawUTF8(), std::numeric_limits<int>::max()) &&
+               ! hasProcessingInstructionAfterTheDeclaration (text) && ! text.containsIgnoreCase ("<!DOCTYPE") &&
+               ! nestsTooDeeply (text);
+    }
+
     std::unique_ptr<juce::XmlElement> parseCatalogue (const juce::File& catalogueFile)
     {
         if (catalogueFile.getSize() > maximumCatalogueBytes)
@@ -75,9 +93,7 @@ namespace
 
         auto text = catalogueFile.loadFileAsString();
 
-        // A catalogue has no document type. Its entities could read local files into
-        // download addresses or expand without end, so a file with one is refused.
-        if (text.containsIgnoreCase ("<!DOCTYPE") || nestsTooDeeply (text))
+        if (! isSafeToParse (text))
             return {};
 
         return juce::XmlDocument (text).getDocumentElement();
@@ -104,7 +120,8 @@ DeviceDatabase::DeviceDatabase (const juce::File& catalogueFile, const juce::Str
 {
 }
 
-DeviceDatabase::DeviceDatabase (const juce::File& catalogueFile, const juce::String& deviceId, const juce::String& platformWord)
+DeviceDatabase::DeviceDatabase (const juce::File& catalogueFile, const juce::String& deviceId,
+                                const juce::String& platformWord)
     : _area (getAreaSetting())
 {
     readCatalogue (catalogueFile, deviceId, platformWord);
@@ -115,9 +132,11 @@ juce::String DeviceDatabase::makeDeviceKey (const juce::String& pidText)
     return "0x" + juce::String::toHexString ((juce::int64) (juce::uint32) readLikeAtoi (pidText)).toUpperCase();
 }
 
-void DeviceDatabase::readCatalogue (const juce::File& catalogueFile, const juce::String& deviceId, const juce::String& platformWord)
+void DeviceDatabase::readCatalogue (const juce::File& catalogueFile, const juce::String& deviceId,
+                                    const juce::String& platformWord)
 {
-    if (catalogueFile.getFullPathName().isEmpty() || ! FileSystem::fileExists (catalogueFile) || catalogueFile.isDirectory())
+    if (catalogueFile.getFullPathName().isEmpty() || ! FileSystem::fileExists (catalogueFile) ||
+        catalogueFile.isDirectory())
     {
         juce::Logger::writeToLog ("<DeviceDatabase> XML file does not exist!");
         return;
@@ -135,7 +154,8 @@ void DeviceDatabase::readCatalogue (const juce::File& catalogueFile, const juce:
     _platform = platformWord;
 
     for (auto* item : root->getChildIterator())
-        if (item->getTagName().equalsIgnoreCase ("item") && makeDeviceKey (item->getStringAttribute ("pid")) == deviceId)
+        if (item->getTagName().equalsIgnoreCase ("item") &&
+            makeDeviceKey (item->getStringAttribute ("pid")) == deviceId)
             takeItem (*item, base);
 
     displayData();

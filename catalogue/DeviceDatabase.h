@@ -49,7 +49,8 @@ public:
     juce::String _area;
 
 private:
-    void readCatalogue (const juce::File& catalogueFile, const juce::String& deviceId, const juce::String& platformWord);
+    void readCatalogue (const juce::File& catalogueFile, const juce::String& deviceId,
+                        const juce::String& platformWord);
     void takeItem (const juce::XmlElement& item, const juce::String& base);
 
     JUCE_LEAK_DETECTOR (DeviceDatabase)

@@ -6,15 +6,16 @@ juce::StringArray scanUsbDevices()
 {
     juce::StringArray result;
 
-    UsbDevices::forEachPresentDevice ([&result] (const char* hardwareIdText)
-    {
-        juce::String hardwareId (hardwareIdText);
+    UsbDevices::forEachPresentDevice (
+        [&result] (const char* hardwareIdText)
+        {
+            juce::String hardwareId (hardwareIdText);
 
-        if (extractUsbId (hardwareId, "VID_") != makerVendorId)
-            return;
+            if (extractUsbId (hardwareId, "VID_") != makerVendorId)
+                return;
 
-        result.addIfNotAlreadyThere (extractUsbId (hardwareId, "PID_"));
-    });
+            result.addIfNotAlreadyThere (extractUsbId (hardwareId, "PID_"));
+        });
 
     return result;
 }

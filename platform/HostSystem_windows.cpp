@@ -8,7 +8,4 @@ bool HostSystem::isRunningUnderWine()
     return ntdll != nullptr && GetProcAddress (ntdll, "wine_get_version") != nullptr;
 }
 
-void HostSystem::sleepMilliseconds (int milliseconds)
-{
-    Sleep ((DWORD) milliseconds);
-}
+void HostSystem::sleepMilliseconds (int milliseconds) { Sleep ((DWORD) milliseconds); }

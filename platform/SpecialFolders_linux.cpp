@@ -20,7 +20,4 @@ juce::File SpecialFolders::getRoamingAppDataFolder()
         "XDG_CONFIG_HOME", juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile (".config"));
 }
 
-juce::File SpecialFolders::getTemporaryFolder()
-{
-    return getFolderFromEnvironment ("TMPDIR", juce::File ("/tmp"));
-}
+juce::File SpecialFolders::getTemporaryFolder() { return getFolderFromEnvironment ("TMPDIR", juce::File ("/tmp")); }

@@ -15,16 +15,16 @@ namespace
     juce::String makeHardwareId (const juce::File& node)
     {
         if (node.getChildFile ("idVendor").existsAsFile())
-            return "USB\\VID_" + readAttribute (node, "idVendor") + "&PID_" + readAttribute (node, "idProduct")
-                   + "&REV_" + readAttribute (node, "bcdDevice");
+            return "USB\\VID_" + readAttribute (node, "idVendor") + "&PID_" + readAttribute (node, "idProduct") +
+                   "&REV_" + readAttribute (node, "bcdDevice");
 
         if (node.getChildFile ("bInterfaceNumber").existsAsFile())
         {
             auto device = node.getParentDirectory();
 
             if (device.getChildFile ("idVendor").existsAsFile())
-                return "USB\\VID_" + readAttribute (device, "idVendor") + "&PID_" + readAttribute (device, "idProduct")
-                       + "&MI_" + readAttribute (node, "bInterfaceNumber");
+                return "USB\\VID_" + readAttribute (device, "idVendor") + "&PID_" +
+                       readAttribute (device, "idProduct") + "&MI_" + readAttribute (node, "bInterfaceNumber");
         }
 
         return {};

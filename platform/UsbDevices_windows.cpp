@@ -10,15 +10,15 @@ void UsbDevices::forEachPresentDevice (const std::function<void (const char* har
     if (deviceSet == INVALID_HANDLE_VALUE)
         return;
 
-    SP_DEVINFO_DATA deviceInfo {};
+    SP_DEVINFO_DATA deviceInfo{};
     deviceInfo.cbSize = sizeof (SP_DEVINFO_DATA);
 
     for (DWORD index = 0; SetupDiEnumDeviceInfo (deviceSet, index, &deviceInfo); ++index)
     {
         BYTE hardwareIds[256] = {};
 
-        if (! SetupDiGetDeviceRegistryPropertyA (deviceSet, &deviceInfo, SPDRP_HARDWAREID, nullptr,
-                                                 hardwareIds, sizeof (hardwareIds), nullptr))
+        if (! SetupDiGetDeviceRegistryPropertyA (deviceSet, &deviceInfo, SPDRP_HARDWAREID, nullptr, hardwareIds,
+                                                 sizeof (hardwareIds), nullptr))
             continue;
 
         // The buffer holds a list of NUL-terminated ids; the first is the most specific.

@@ -8,28 +8,23 @@
 
 namespace
 {
-    const juce::String goodCatalogue ("<list driverBaseUrlCN=\"https://dl.example\">"
-                                      "<item pid=\"161\" name=\"Q\" type=\"nuvo\" os=\"win64\" file=\"n.zip\"/></list>");
+    const juce::String
+        goodCatalogue ("<list driverBaseUrlCN=\"https://dl.example\">"
+                       "<item pid=\"161\" name=\"Q\" type=\"nuvo\" os=\"win64\" file=\"n.zip\"/></list>");
 
     struct FetchFixture : public testing::Test
     {
-        FetchFixture()
-        {
-            oldCatalogue.replaceWithText ("old catalogue");
-        }
+        FetchFixture() { oldCatalogue.replaceWithText ("old catalogue"); }
 
         juce::File fetch (const juce::String& address)
         {
             return fetchCatalogue (juce::URL (address), temporary.getFolder());
         }
 
-        juce::String uniquePath (const juce::String& name) const
-        {
-            return juce::Uuid().toString() + "/" + name;
-        }
+        juce::String uniquePath (const juce::String& name) const { return juce::Uuid().toString() + "/" + name; }
 
         TemporaryFolder temporary;
-        juce::File oldCatalogue { temporary.getFolder().getChildFile ("list.xml") };
+        juce::File oldCatalogue{ temporary.getFolder().getChildFile ("list.xml") };
         LogCapture log;
     };
 }
@@ -43,7 +38,8 @@ TEST_F (FetchFixture, ReplacesTheCatalogueWithACompleteDownload)
     EXPECT_EQ (catalogueFile, oldCatalogue);
     EXPECT_EQ (catalogueFile.loadFileAsString(), goodCatalogue);
     EXPECT_FALSE (temporary.getFolder().getChildFile ("temp_download.xml").exists());
-    EXPECT_EQ (log.getMessages(), juce::StringArray ("XML file downloaded successfully: " + catalogueFile.getFullPathName()));
+    EXPECT_EQ (log.getMessages(),
+               juce::StringArray ("XML file downloaded successfully: " + catalogueFile.getFullPathName()));
 }
 
 TEST_F (FetchFixture, StoresAnErrorPageWhichTheRecordThenRefuses)
@@ -53,19 +49,22 @@ TEST_F (FetchFixture, StoresAnErrorPageWhichTheRecordThenRefuses)
     EXPECT_TRUE (catalogueFile.loadFileAsString().contains ("404"));
 
     DeviceDatabase record (catalogueFile, "0xA1");
-    juce::StringArray expected { "XML file downloaded successfully: " + catalogueFile.getFullPathName(),
-                                 "<DeviceDatabase> Invalid XML file or wrong root element!" };
+    juce::StringArray expected{ "XML file downloaded successfully: " + catalogueFile.getFullPathName(),
+                                "<DeviceDatabase> Invalid XML file or wrong root element!" };
     EXPECT_EQ (log.getMessages(), expected);
 }
 
 TEST_F (FetchFixture, KeepsTheOldCatalogueWhenTheDownloadFails)
 {
-    struct Case { const char* name; const char* faultPath; };
-
-    const Case cases[] =
+    struct Case
     {
-        { "empty body",                              "fault/empty/" },
-        { "body cut short of its announced length",  "fault/truncated/" },
+        const char* name;
+        const char* faultPath;
+    };
+
+    const Case cases[] = {
+        { "empty body", "fault/empty/" },
+        { "body cut short of its announced length", "fault/truncated/" },
     };
 
     for (auto& c : cases)
@@ -88,9 +87,9 @@ TEST_F (FetchFixture, KeepsTheOldCatalogueWhenTheServerCannotBeReached)
     EXPECT_EQ (catalogueFile.loadFileAsString(), "old catalogue");
 
     // WinINet refuses to start such a download; libcurl starts it and reports the error at its end.
-   #if JUCE_WINDOWS
+#if JUCE_WINDOWS
     EXPECT_EQ (log.getMessages(), juce::StringArray());
-   #else
+#else
     EXPECT_EQ (log.getMessages(), juce::StringArray ("Failed to download XML file"));
-   #endif
+#endif
 }

@@ -17,10 +17,7 @@ struct MakerServer
     }
 
     /** "https://localhost:PORT". */
-    static juce::String getAddress()
-    {
-        return getStateFolder().getChildFile ("url").loadFileAsString().trim();
-    }
+    static juce::String getAddress() { return getStateFolder().getChildFile ("url").loadFileAsString().trim(); }
 
     /** Writes a file at the path below the served folder and returns its address. */
     static juce::String publish (const juce::String& path, const juce::MemoryBlock& content)

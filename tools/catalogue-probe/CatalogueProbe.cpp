@@ -16,10 +16,7 @@ namespace
     class StandardOutputLogger : public juce::Logger
     {
     public:
-        void logMessage (const juce::String& message) override
-        {
-            std::fputs ((message + "\n").toRawUTF8(), stdout);
-        }
+        void logMessage (const juce::String& message) override { std::fputs ((message + "\n").toRawUTF8(), stdout); }
     };
 }
 

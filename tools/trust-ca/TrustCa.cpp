@@ -25,7 +25,8 @@ int main (int argc, char* argv[])
 
     DWORD derSize = 0;
 
-    if (pem.empty() || ! CryptStringToBinaryA (pem.c_str(), 0, CRYPT_STRING_BASE64HEADER, nullptr, &derSize, nullptr, nullptr))
+    if (pem.empty() ||
+        ! CryptStringToBinaryA (pem.c_str(), 0, CRYPT_STRING_BASE64HEADER, nullptr, &derSize, nullptr, nullptr))
     {
         std::fprintf (stderr, "not a PEM certificate: %s\n", argv[1]);
         return 1;

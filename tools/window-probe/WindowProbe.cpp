@@ -35,7 +35,7 @@ namespace
 
     std::vector<HWND> findTopLevelWindows (const std::wstring& title)
     {
-        WindowSearch search { title, {} };
+        WindowSearch search{ title, {} };
         EnumWindows (collectWindowWithTitle, reinterpret_cast<LPARAM> (&search));
         return search.found;
     }
