@@ -13,4 +13,9 @@ namespace SpecialFolders
     /** The current user's temporary folder: GetTempPathW on Windows, $TMPDIR (or
         /tmp) on Linux. */
     juce::File getTemporaryFolder();
+
+    /** The machine-wide folder of the product picture cache: exactly
+        C:\ProgramData\Brelvox\QuenzDriver on Windows; on Linux Brelvox/QuenzDriver
+        in the first folder of $XDG_DATA_DIRS (or /usr/local/share). */
+    juce::File getPictureCacheFolder();
 }

@@ -21,3 +21,21 @@ juce::File SpecialFolders::getRoamingAppDataFolder()
 }
 
 juce::File SpecialFolders::getTemporaryFolder() { return getFolderFromEnvironment ("TMPDIR", juce::File ("/tmp")); }
+
+juce::File SpecialFolders::getPictureCacheFolder()
+{
+    auto dataFolders =
+        juce::StringArray::fromTokens (juce::SystemStats::getEnvironmentVariable ("XDG_DATA_DIRS", {}), ":", {});
+    juce::File machineData ("/usr/local/share");
+
+    for (auto& folder : dataFolders)
+    {
+        if (juce::File::isAbsolutePath (folder))
+        {
+            machineData = juce::File (folder);
+            break;
+        }
+    }
+
+    return machineData.getChildFile ("Brelvox").getChildFile ("QuenzDriver");
+}

@@ -19,3 +19,9 @@ juce::File SpecialFolders::getTemporaryFolder()
     GetTempPathW (2048, path);
     return juce::File (juce::String (path));
 }
+
+juce::File SpecialFolders::getPictureCacheFolder()
+{
+    // A fixed path, not asked of the system.
+    return juce::File (juce::String ("C:\\ProgramData\\Brelvox\\") + "QuenzDriver");
+}

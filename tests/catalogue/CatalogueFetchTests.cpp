@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/Printers.h"
+
 #include "catalogue/CatalogueFetch.h"
 #include "catalogue/DeviceDatabase.h"
 #include "support/LogCapture.h"
