@@ -100,15 +100,6 @@ class Handler(http.server.BaseHTTPRequestHandler):
 class Server(http.server.ThreadingHTTPServer):
     daemon_threads = True
 
-    def shutdown_request(self, request):
-        # End TLS properly (close_notify) before the connection goes: some clients
-        # count a bare TCP close as a cut-off reply.
-        try:
-            request.unwrap()
-        except (OSError, ValueError, ssl.SSLError):
-            pass
-        super().shutdown_request(request)
-
 
 def make_server(address, family, port, context, options):
     Server.address_family = family
