@@ -10,7 +10,7 @@ packages=(
     libx11-dev libxrandr-dev libxinerama-dev libxcursor-dev libxext-dev
     g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-tools libz-mingw-w64-dev
     wine wine64 wine32 fonts-wine libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386
-    xvfb xdotool x11-utils imagemagick umockdev
+    xvfb xdotool x11-utils imagemagick umockdev fonts-wqy-zenhei
     python3 openssl ca-certificates
 )
 

@@ -97,7 +97,8 @@ TEST_F (PictureFixture, GivesNoPictureWhenThereIsNone)
         EXPECT_EQ (caseLog.getMessages(), c.expectedLog) << c.name;
     }
 
-    EXPECT_FALSE (cacheFolder.getChildFile ("temp_download").existsAsFile() && cacheFolder.getChildFile ("temp_download").getSize() > 0);
+    EXPECT_FALSE (cacheFolder.getChildFile ("temp_download").existsAsFile() &&
+                  cacheFolder.getChildFile ("temp_download").getSize() > 0);
 
     EXPECT_FALSE (cacheFolder.getChildFile ("q9.png").exists());
     EXPECT_TRUE (cachedErrorPage.loadFileAsString().contains ("404"));

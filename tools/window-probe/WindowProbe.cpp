@@ -1,7 +1,8 @@
 // A small Windows console tool for the tests: finds the top-level windows with a
 // given title and reports or closes them, the way a person would see or close them.
 //
-//   window_probe list TITLE    one line per window: "<process id> <client width>x<client height> <visible|hidden>"
+//   window_probe list TITLE    one line per window:
+//                              "<process id> <client width>x<client height> <visible|hidden> <client x>,<client y>"
 //   window_probe close TITLE   sends each window the close request of its title-bar button
 //
 // Exit status: 0 when at least one window matched, 1 when none did, 2 on bad usage.
@@ -63,8 +64,10 @@ int main()
             GetWindowThreadProcessId (window, &processId);
             RECT client{};
             GetClientRect (window, &client);
-            std::printf ("%lu %ldx%ld %s\n", processId, client.right - client.left, client.bottom - client.top,
-                         IsWindowVisible (window) ? "visible" : "hidden");
+            POINT origin{};
+            ClientToScreen (window, &origin);
+            std::printf ("%lu %ldx%ld %s %ld,%ld\n", processId, client.right - client.left, client.bottom - client.top,
+                         IsWindowVisible (window) ? "visible" : "hidden", origin.x, origin.y);
         }
         else if (command == L"close")
         {
