@@ -1,0 +1,22 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+/** The command lines that start the maker's installers, and their start.
+    Windows: cmd.exe with its built-ins start and rmdir. Linux: /bin/sh. */
+namespace CommandInterpreter
+{
+    /** A command that starts the program with one switch and ends at once,
+        leaving the program to run on by itself. */
+    juce::String startDetached (const juce::String& program, const juce::String& programSwitch);
+
+    /** A command that deletes a folder with everything in it. */
+    juce::String removeFolder (const juce::String& folder);
+
+    /** A command that runs the program with the arguments and ends with its exit code. */
+    juce::String runAndWait (const juce::String& program, const juce::String& arguments);
+
+    /** Starts one of the commands above; its output goes nowhere, so a child that
+        writes much never blocks. Returns false if the interpreter cannot be started. */
+    bool start (juce::ChildProcess& process, const juce::String& command);
+}

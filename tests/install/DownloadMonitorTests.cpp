@@ -1,0 +1,362 @@
+#include <gtest/gtest.h>
+
+#include "support/Printers.h"
+
+#include "install/DownloadMonitor.h"
+#include "support/FakeDialogWindows.h"
+#include "support/LogCapture.h"
+#include "support/MakerServer.h"
+#include "support/MessageLoop.h"
+#include "support/StatusRecorder.h"
+#include "support/TemporaryFolder.h"
+
+namespace
+{
+    InstallRequest requestFor (const juce::String& url, const juce::String& softwareName = "Nuvo",
+                               const juce::String& product = "Quenz Q2")
+    {
+        InstallRequest request;
+        request.product = product;
+        request.softwareName = softwareName;
+        request.area = "cn";
+        request.language = "cn";
+        request.url = url;
+        return request;
+    }
+
+    juce::String bytes (int count)
+    {
+        return juce::String::repeatedString ("x", count);
+    }
+}
+
+TEST (ProgressFormatting, ReportsSpeedInUnitsOf1024AndOneDecimalOfPercent)
+{
+    const std::pair<juce::int64, const char*> speeds[] =
+    {
+        { 512 * 2, "1KB/s" }, { 511 * 2, "1022B/s" }, { 524288 * 2, "1MB/s" }, { 0, "0B/s" },
+        { 3 * 1048576 + 1048575, "3MB/s" }, { -20, "-20B/s" },
+    };
+
+    for (auto& [speed, expected] : speeds)
+        EXPECT_EQ (DownloadMonitor::formatSpeed (speed), expected) << speed;
+
+    struct Percentage { juce::int64 downloaded, total; const char* expected; };
+
+    const Percentage percentages[] =
+    {
+        { 1000, 2000, "50.0%" }, { 453, 1000, "45.3%" }, { 0, 1000, "0.0%" }, { 1000, 1000, "100.0%" },
+        { 500, -1, "0.0%" },     // no announced length
+        { 500, 0, "0.0%" },      // an announced length of 0
+        { 1500, 1000, "100.0%" } // more than announced
+    };
+
+    for (auto& p : percentages)
+        EXPECT_EQ (DownloadMonitor::formatPercentage (p.downloaded, p.total), p.expected) << p.downloaded << " of " << p.total;
+}
+
+//==============================================================================
+namespace
+{
+    struct DownloadFixture : public testing::Test
+    {
+        // Starts a monitor and runs the message loop until it reports a final word.
+        juce::StringArray download (const InstallRequest& request)
+        {
+            new DownloadMonitor (request, temporary.getFolder(), status.makeCallback());
+            runMessageLoopUntil ([this] { return ! status.getFinalWords().isEmpty(); }, 30000);
+            runMessageLoopFor (100);
+            return status.getFinalWords();
+        }
+
+        juce::String unique = juce::Uuid().toString();
+        TemporaryFolder temporary;
+        StatusRecorder status;
+        LogCapture log;
+    };
+}
+
+TEST_F (DownloadFixture, SavesTheFileUnderItsUndecodedNameAndReportsProgress)
+{
+    auto url = MakerServer::publish (unique + "/Setup v2.bin", bytes (40000)).replace (" ", "%20");
+    auto slowUrl = url.replace (unique, "fault/slow/" + unique);
+
+    EXPECT_EQ (download (requestFor (slowUrl)), juce::StringArray ("Downloaded"));
+
+    auto saved = temporary.getFolder().getChildFile ("Setup%20v2.bin");
+    EXPECT_EQ (saved.getSize(), 40000);
+    EXPECT_TRUE (log.getMessages().contains ("<DownloadMonitor> _tmpDir: " + saved.getFullPathName()));
+    EXPECT_TRUE (log.getMessages().contains ("<DownloadMonitor> Download: " + slowUrl));
+
+    auto progress = status.getWords()[0];
+    EXPECT_TRUE (progress.matchesWildcard ("*.*% *B/s", false)) << progress;
+}
+
+TEST_F (DownloadFixture, ReportsAnUnusableDownloadWithItsFourLogLines)
+{
+    struct Case { const char* name; juce::String path; juce::StringArray expectedLog; };
+
+    MakerServer::publish (unique + "/empty.bin", bytes (10));
+
+    const Case cases[] =
+    {
+        { "404 with an error page", unique + "/missing.bin", { "statuscode: 404", "existsAsFile() == true" } },
+        { "empty body", "fault/empty/" + unique + "/empty.bin", { "statuscode: 200", "existsAsFile() == true", "filesize: 0" } },
+    };
+
+    for (auto& c : cases)
+    {
+        StatusRecorder caseStatus;
+        LogCapture caseLog;
+        new DownloadMonitor (requestFor (MakerServer::getAddress() + "/" + c.path), temporary.getFolder(), caseStatus.makeCallback());
+        runMessageLoopUntil ([&caseStatus] { return ! caseStatus.getFinalWords().isEmpty(); }, 30000);
+
+        EXPECT_EQ (caseStatus.getFinalWords(), juce::StringArray ("Download failed")) << c.name;
+        auto messages = caseLog.getMessages();
+        auto first = messages.indexOf ("<handleDownloadResult> download failed!");
+        ASSERT_GE (first, 0) << c.name;
+
+        for (int i = 0; i < c.expectedLog.size(); ++i)
+            EXPECT_EQ (messages[first + 1 + i], c.expectedLog[i]) << c.name;
+
+        EXPECT_TRUE (messages[first + 3].startsWith ("filesize: ")) << c.name;
+    }
+
+    runMessageLoopFor (100);
+}
+
+TEST_F (DownloadFixture, ReportsADownloadErrorOnceForACutOffOrUnreachableServer)
+{
+    const juce::String cases[] =
+    {
+        MakerServer::publish (unique + "/cut.bin", bytes (20000)).replace (unique, "fault/truncated/" + unique),
+        MakerServer::getRefusingAddress() + "/setup.exe",
+    };
+
+    for (auto& url : cases)
+    {
+        StatusRecorder caseStatus;
+        new DownloadMonitor (requestFor (url), temporary.getFolder(), caseStatus.makeCallback());
+        runMessageLoopUntil ([&caseStatus] { return ! caseStatus.getFinalWords().isEmpty(); }, 30000);
+        runMessageLoopFor (1200);
+
+        EXPECT_EQ (caseStatus.getFinalWords(), juce::StringArray ("Download error")) << url;
+    }
+}
+
+//==============================================================================
+namespace
+{
+    struct DialogFixture : public testing::Test
+    {
+        ~DialogFixture() override
+        {
+            // Lets the stopped monitor delete itself.
+            runMessageLoopFor (100);
+        }
+
+        // A monitor whose installer has been downloaded and handed over. Ticks are
+        // run by hand: the message loop is not run, so its own timer never fires.
+        void startMonitor (InstallRequest request)
+        {
+            startCase();
+
+            request.url = MakerServer::publish (juce::Uuid().toString() + "/setup.bin", "not a program");
+            monitor = new DownloadMonitor (request, temporary.getFolder(), status().makeCallback(),
+                                           std::make_unique<FakeDialogWindows> (screen));
+
+            for (int i = 0; i < 200 && ! status().getWords().contains ("Downloaded"); ++i)
+            {
+                juce::Thread::sleep (20);
+                monitor->timerCallback();
+            }
+
+            ASSERT_TRUE (status().getWords().contains ("Downloaded"));
+        }
+
+        void tick (int count = 1)
+        {
+            for (int i = 0; i < count; ++i)
+                monitor->timerCallback();
+        }
+
+        void showLanguagePage()
+        {
+            screen->show ("Quenz Q2 Setup", { { "Static", "Please choose your language below:" }, { "Button", "OK" } });
+        }
+
+        // A fresh screen and recorder for the next case. Recorders live as long as the
+        // fixture: an installer job may still report into an earlier one.
+        void startCase()
+        {
+            screen = std::make_shared<FakeScreen>();
+            recorders.push_back (std::make_unique<StatusRecorder>());
+        }
+
+        StatusRecorder& status() { return *recorders.back(); }
+
+        std::vector<std::unique_ptr<StatusRecorder>> recorders;
+        std::shared_ptr<FakeScreen> screen;
+        DownloadMonitor* monitor = nullptr;
+        TemporaryFolder temporary;
+        LogCapture log;
+    };
+}
+
+TEST_F (DialogFixture, WalksTheSetupThroughItsPagesToRebootLater)
+{
+    startMonitor (requestFor ({}));
+    showLanguagePage();
+    screen->onClick = [this] (const std::string& button)
+    {
+        if (button == "OK")
+            screen->show ("Quenz Q2 Setup", { { "Button", "INSTALL" }, { "Button", "Cancel" } });
+        else if (button == "INSTALL")
+            screen->show ("Quenz Q2 Setup", { { "Static", "Installing USB drivers." } });
+    };
+
+    tick (2);
+    tick (70);  // the installing page keeps the counter at 0 however long it lasts
+    EXPECT_TRUE (monitor->isTimerRunning());
+
+    screen->show ("Quenz Q2 Setup", { { "Static", "Installation complete." }, { "Button", "Reboot later" },
+                                      { "Static", "The installation completed successfully. It's not necessary to reboot." },
+                                      { "Button", "E&xit" } });
+    tick();
+
+    EXPECT_EQ (screen->clicks, (std::vector<std::string> { "OK", "INSTALL", "Reboot later" }));
+    EXPECT_EQ (status().getFinalWords(), juce::StringArray ("Downloaded", "Installed"));
+    EXPECT_FALSE (monitor->isTimerRunning());
+
+    auto messages = log.getMessages();
+    EXPECT_TRUE (messages.contains ("<DownloadMonitor::analyseWindow> clicked OK button"));
+    EXPECT_TRUE (messages.contains ("<DownloadMonitor::analyseWindow> clicked Install button"));
+    EXPECT_TRUE (messages.contains ("<DownloadMonitor::analyseWindow> clicked not reboot button"));
+}
+
+TEST_F (DialogFixture, EndsOnTheFinishedAndFailedPages)
+{
+    struct Case
+    {
+        const char* name;
+        std::vector<FakeScreen::Control> page;
+        const char* expectedWord;
+        std::vector<std::string> expectedClicks;
+    };
+
+    const Case cases[] =
+    {
+        { "finished without reboot",
+          { { "Static", "The installation completed successfully. It's not necessary to reboot." }, { "Button", "E&xit" } },
+          "Installed", { "E&xit" } },
+        { "failed, with an exit button",
+          { { "Static", "Setup" }, { "Static", "Sorry. Unfortunately the installation failed. Code 5" }, { "Button", "E&xit" } },
+          "Software exist", { "E&xit" } },
+        { "failed, without an exit button",
+          { { "Static", "Setup" }, { "Static", "Unfortunately the installation failed." } },
+          "Software exist", {} },
+    };
+
+    for (auto& c : cases)
+    {
+        startMonitor (requestFor ({}));
+        screen->show ("Quenz Q2 Setup", c.page);
+
+        tick();
+
+        EXPECT_EQ (status().getFinalWords(), juce::StringArray ("Downloaded", c.expectedWord)) << c.name;
+        EXPECT_EQ (screen->clicks, c.expectedClicks) << c.name;
+        EXPECT_FALSE (monitor->isTimerRunning()) << c.name;
+        runMessageLoopFor (50);
+    }
+}
+
+TEST_F (DialogFixture, TimesOutOnTheSixtyFirstTickWithoutADialog)
+{
+    startMonitor (requestFor ({}));
+
+    tick (60);
+    EXPECT_TRUE (monitor->isTimerRunning());
+    EXPECT_EQ (status().getFinalWords(), juce::StringArray ("Downloaded"));
+
+    tick();
+    EXPECT_FALSE (monitor->isTimerRunning());
+    EXPECT_EQ (status().getFinalWords(), juce::StringArray ("Downloaded", "Install error"));
+    EXPECT_EQ (log.getMessages()[log.getMessages().size() - 1], "<DownloadMonitor::timerCallback> time out");
+}
+
+TEST_F (DialogFixture, StopsSilentlyAfterAnUnrecognisedDialog)
+{
+    startMonitor (requestFor ({}));
+    screen->show ("Quenz Q2 Setup", { { "Static", "Bitte wählen Sie Ihre Sprache:" }, { "Button", "Weiter" } });
+
+    tick (60);
+    EXPECT_TRUE (monitor->isTimerRunning());
+    tick();
+
+    EXPECT_FALSE (monitor->isTimerRunning());
+    EXPECT_EQ (status().getFinalWords(), juce::StringArray ("Downloaded"));
+    EXPECT_TRUE (screen->clicks.empty());
+}
+
+TEST_F (DialogFixture, ClicksInstallOnEveryTickWithoutTimingOut)
+{
+    startMonitor (requestFor ({}));
+    screen->show ("Quenz Q2 Setup", { { "Button", "INSTALL" } });
+
+    tick (100);
+    EXPECT_EQ (screen->clicks.size(), 100u);
+    EXPECT_TRUE (monitor->isTimerRunning());
+
+    screen->show ("Quenz Q2 Setup", { { "Button", "Reboot later" } });
+    tick();
+    EXPECT_EQ (status().getFinalWords(), juce::StringArray ("Downloaded", "Installed"));
+}
+
+TEST_F (DialogFixture, FindsTheDialogByItsTitleContainingTheProduct)
+{
+    struct Case { const char* product; bool found; };
+    const Case cases[] = { { "Nuvo Lite", true }, { "Lite", true }, { "nuvo lite", false } };
+
+    for (auto& c : cases)
+    {
+        startMonitor (requestFor ({}, "Nuvo Lite", c.product));
+        screen->show ("Unrelated", { { "Button", "INSTALL" } });
+        screen->dialogs.push_back ({ "Nuvo Lite Setup", { { "Button", "Reboot later" } } });
+
+        tick();
+
+        EXPECT_EQ (status().getFinalWords().contains ("Installed"), c.found) << c.product;
+        EXPECT_EQ (screen->clicks, c.found ? std::vector<std::string> { "Reboot later" } : std::vector<std::string>()) << c.product;
+
+        if (! c.found)
+            tick (61);
+
+        runMessageLoopFor (50);
+    }
+}
+
+TEST_F (DialogFixture, LeavesSelfReportingInstallersAlone)
+{
+    struct Case { const char* name; const char* softwareName; bool skip; };
+    const Case cases[] = { { "Echo Deck", "Echo Deck", false }, { "Nuvo Max in area en", "Nuvo Max", true } };
+
+    for (auto& c : cases)
+    {
+        auto request = requestFor ({}, c.softwareName);
+        request.skipDialogAutomation = c.skip;
+        startMonitor (request);
+        showLanguagePage();
+
+        tick();
+
+        EXPECT_FALSE (monitor->isTimerRunning()) << c.name;
+        EXPECT_TRUE (screen->clicks.empty()) << c.name;
+        EXPECT_TRUE (log.getMessages().contains ("<DownloadMonitor::timerCallback> ENnuvomax and echodeck no need to click any button, stop timer clock")) << c.name;
+
+        if (juce::String (c.softwareName) == "Echo Deck")
+            EXPECT_TRUE (runMessageLoopUntil ([this] { return status().getFinalWords().contains ("Installed"); })) << "the /silent job reports";
+
+        runMessageLoopFor (50);
+    }
+}
