@@ -17,8 +17,7 @@ namespace
     };
 
     // The driver set-up's pages, tested in this order; the failed page comes last, by its own rule.
-    const DialogPage dialogPages[] =
-    {
+    const DialogPage dialogPages[] = {
         { "Please choose your language below:", "OK", "<DownloadMonitor::analyseWindow> clicked OK button", false },
         { nullptr, "INSTALL", "<DownloadMonitor::analyseWindow> clicked Install button", false },
         { "Installing USB drivers.", nullptr, nullptr, false },
@@ -31,11 +30,8 @@ namespace
 //==============================================================================
 DownloadMonitor::DownloadMonitor (InstallRequest selectionToUse, juce::File tmpDir, StatusCallback callback,
                                   std::unique_ptr<DialogWindows> windows)
-    : selection (std::move (selectionToUse)),
-      url (selection.url),
-      _tmpDir (std::move (tmpDir)),
-      statusCallback (std::move (callback)),
-      dialogWindows (std::move (windows))
+    : selection (std::move (selectionToUse)), url (selection.url), _tmpDir (std::move (tmpDir)),
+      statusCallback (std::move (callback)), dialogWindows (std::move (windows))
 {
     _tmpDir = _tmpDir.getChildFile (url.getFileName());
     juce::Logger::writeToLog ("<DownloadMonitor> Download: " + selection.url);
@@ -54,10 +50,7 @@ DownloadMonitor::DownloadMonitor (InstallRequest selectionToUse, juce::File tmpD
     startTimer (tickMilliseconds);
 }
 
-DownloadMonitor::~DownloadMonitor()
-{
-    stopTimer();
-}
+DownloadMonitor::~DownloadMonitor() { stopTimer(); }
 
 //==============================================================================
 void DownloadMonitor::timerCallback()
@@ -171,7 +164,8 @@ void DownloadMonitor::driveInstallerDialog()
 {
     if (selection.skipDialogAutomation || selection.softwareName == "Echo Deck")
     {
-        juce::Logger::writeToLog ("<DownloadMonitor::timerCallback> ENnuvomax and echodeck no need to click any button, stop timer clock");
+        juce::Logger::writeToLog (
+            "<DownloadMonitor::timerCallback> ENnuvomax and echodeck no need to click any button, stop timer clock");
         stop();
         return;
     }
@@ -222,7 +216,8 @@ bool DownloadMonitor::analyseWindow()
         if (page.staticText != nullptr && dialogWindows->findChild (dialog, "Static", page.staticText) == nullptr)
             continue;
 
-        auto button = page.buttonText != nullptr ? dialogWindows->findChild (dialog, "Button", page.buttonText) : nullptr;
+        auto button =
+            page.buttonText != nullptr ? dialogWindows->findChild (dialog, "Button", page.buttonText) : nullptr;
 
         if (page.buttonText != nullptr && button == nullptr)
             continue;
@@ -242,7 +237,8 @@ bool DownloadMonitor::analyseWindow()
         return true;
     }
 
-    if (dialogWindows->getChildText (dialog, "Static", 1).find ("Unfortunately the installation failed.") != std::string::npos)
+    if (dialogWindows->getChildText (dialog, "Static", 1).find ("Unfortunately the installation failed.") !=
+        std::string::npos)
     {
         statusCallback ("Software exist");
         stop();

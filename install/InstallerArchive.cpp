@@ -16,8 +16,8 @@ namespace
 
 juce::File InstallerArchive::unpack (const juce::File& archive)
 {
-    juce::Logger::writeToLog ("<handleDownloadResult> Detected ZIP file: "
-                              + archive.getFullPathName().fromLastOccurrenceOf ("\\", false, false));
+    juce::Logger::writeToLog ("<handleDownloadResult> Detected ZIP file: " +
+                              archive.getFullPathName().fromLastOccurrenceOf ("\\", false, false));
 
     juce::ZipFile zip (archive);
     auto folder = archive.getSiblingFile (archive.getFileNameWithoutExtension());
@@ -27,7 +27,8 @@ juce::File InstallerArchive::unpack (const juce::File& archive)
 
     for (int i = 0; i < zip.getNumEntries(); ++i)
     {
-        if (zip.uncompressEntry (i, folder, juce::ZipFile::OverwriteFiles::yes, juce::ZipFile::FollowSymlinks::no).failed())
+        if (zip.uncompressEntry (i, folder, juce::ZipFile::OverwriteFiles::yes, juce::ZipFile::FollowSymlinks::no)
+                .failed())
             break;
 
         restoreExecutePermission (*zip.getEntry (i), folder);

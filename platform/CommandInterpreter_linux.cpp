@@ -2,10 +2,7 @@
 
 namespace
 {
-    juce::String quotedForShell (const juce::String& text)
-    {
-        return "'" + text.replace ("'", "'\\''") + "'";
-    }
+    juce::String quotedForShell (const juce::String& text) { return "'" + text.replace ("'", "'\\''") + "'"; }
 }
 
 juce::String CommandInterpreter::startDetached (const juce::String& program, const juce::String& programSwitch)
@@ -25,5 +22,5 @@ juce::String CommandInterpreter::runAndWait (const juce::String& program, const 
 
 bool CommandInterpreter::start (juce::ChildProcess& process, const juce::String& command)
 {
-    return process.start (juce::StringArray { "/bin/sh", "-c", command }, 0);
+    return process.start (juce::StringArray{ "/bin/sh", "-c", command }, 0);
 }

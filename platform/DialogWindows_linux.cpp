@@ -14,7 +14,4 @@ namespace
     };
 }
 
-std::unique_ptr<DialogWindows> DialogWindows::createForThisSystem()
-{
-    return std::make_unique<NoDialogWindows>();
-}
+std::unique_ptr<DialogWindows> DialogWindows::createForThisSystem() { return std::make_unique<NoDialogWindows>(); }

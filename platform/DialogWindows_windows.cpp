@@ -27,10 +27,7 @@ namespace
             return dialogs;
         }
 
-        Handle findDialog (const std::string& title) override
-        {
-            return FindWindowA (dialogClass, title.c_str());
-        }
+        Handle findDialog (const std::string& title) override { return FindWindowA (dialogClass, title.c_str()); }
 
         Handle findChild (Handle dialog, const std::string& className, const std::string& text) override
         {
@@ -48,14 +45,8 @@ namespace
             return readText (child);
         }
 
-        void click (Handle button) override
-        {
-            SendMessageA ((HWND) button, BM_CLICK, 0, 0);
-        }
+        void click (Handle button) override { SendMessageA ((HWND) button, BM_CLICK, 0, 0); }
     };
 }
 
-std::unique_ptr<DialogWindows> DialogWindows::createForThisSystem()
-{
-    return std::make_unique<User32DialogWindows>();
-}
+std::unique_ptr<DialogWindows> DialogWindows::createForThisSystem() { return std::make_unique<User32DialogWindows>(); }

@@ -4,6 +4,18 @@
 
 namespace
 {
+    // Found once; let go of when the framework shuts down, with its own typeface cache.
+    struct CjkTypefaceHolder : public juce::DeletedAtShutdown
+    {
+        ~CjkTypefaceHolder() override { clearSingletonInstance(); }
+
+        const juce::Typeface::Ptr typeface = CjkTypeface::find();
+
+        JUCE_DECLARE_SINGLETON (CjkTypefaceHolder, false)
+    };
+
+    JUCE_IMPLEMENT_SINGLETON (CjkTypefaceHolder)
+
     bool isInstalled (const juce::String& typefaceName)
     {
         static const auto installed = juce::Font::findAllTypefaceNames();
@@ -41,7 +53,7 @@ juce::Font PanelFonts::forText (const juce::String& typefaceName, float height, 
 
 void PanelFonts::useCjkCapableDefault (juce::LookAndFeel& lookAndFeel)
 {
-    static const auto cjkTypeface = CjkTypeface::find();
+    auto cjkTypeface = CjkTypefaceHolder::getInstance()->typeface;
 
     if (cjkTypeface != nullptr)
     {

@@ -24,35 +24,39 @@ namespace
         return request;
     }
 
-    juce::String bytes (int count)
-    {
-        return juce::String::repeatedString ("x", count);
-    }
+    juce::String bytes (int count) { return juce::String::repeatedString ("x", count); }
 }
 
 TEST (ProgressFormatting, ReportsSpeedInUnitsOf1024AndOneDecimalOfPercent)
 {
-    const std::pair<juce::int64, const char*> speeds[] =
-    {
-        { 512 * 2, "1KB/s" }, { 511 * 2, "1022B/s" }, { 524288 * 2, "1MB/s" }, { 0, "0B/s" },
-        { 3 * 1048576 + 1048575, "3MB/s" }, { -20, "-20B/s" },
+    const std::pair<juce::int64, const char*> speeds[] = {
+        { 512 * 2, "1KB/s" },
+        { 511 * 2, "1022B/s" },
+        { 524288 * 2, "1MB/s" },
+        { 0, "0B/s" },
+        { 3 * 1048576 + 1048575, "3MB/s" },
+        { -20, "-20B/s" },
     };
 
     for (auto& [speed, expected] : speeds)
         EXPECT_EQ (DownloadMonitor::formatSpeed (speed), expected) << speed;
 
-    struct Percentage { juce::int64 downloaded, total; const char* expected; };
-
-    const Percentage percentages[] =
+    struct Percentage
     {
-        { 1000, 2000, "50.0%" }, { 453, 1000, "45.3%" }, { 0, 1000, "0.0%" }, { 1000, 1000, "100.0%" },
-        { 500, -1, "0.0%" },     // no announced length
-        { 500, 0, "0.0%" },      // an announced length of 0
-        { 1500, 1000, "100.0%" } // more than announced
+        juce::int64 downloaded, total;
+        const char* expected;
+    };
+
+    const Percentage percentages[] = {
+        { 1000, 2000, "50.0%" },  { 453, 1000, "45.3%" }, { 0, 1000, "0.0%" },
+        { 1000, 1000, "100.0%" }, { 500, -1, "0.0%" }, // no announced length
+        { 500, 0, "0.0%" },                            // an announced length of 0
+        { 1500, 1000, "100.0%" }                       // more than announced
     };
 
     for (auto& p : percentages)
-        EXPECT_EQ (DownloadMonitor::formatPercentage (p.downloaded, p.total), p.expected) << p.downloaded << " of " << p.total;
+        EXPECT_EQ (DownloadMonitor::formatPercentage (p.downloaded, p.total), p.expected)
+            << p.downloaded << " of " << p.total;
 }
 
 //==============================================================================
@@ -60,11 +64,11 @@ namespace
 {
     struct DownloadFixture : public testing::Test
     {
-        // Starts a monitor and runs the message loop until it reports a final word.
-        juce::StringArray download (const InstallRequest& request)
+        // Starts a monitor and runs the message loop until it has reported that many final words.
+        juce::StringArray download (const InstallRequest& request, int finalWords)
         {
             new DownloadMonitor (request, temporary.getFolder(), status.makeCallback());
-            runMessageLoopUntil ([this] { return ! status.getFinalWords().isEmpty(); }, 30000);
+            runMessageLoopUntil ([this, finalWords] { return status.getFinalWords().size() >= finalWords; }, 30000);
             runMessageLoopFor (100);
             return status.getFinalWords();
         }
@@ -81,7 +85,8 @@ TEST_F (DownloadFixture, SavesTheFileUnderItsUndecodedNameAndReportsProgress)
     auto url = MakerServer::publish (unique + "/Setup v2.bin", bytes (40000)).replace (" ", "%20");
     auto slowUrl = url.replace (unique, "fault/slow/" + unique);
 
-    EXPECT_EQ (download (requestFor (slowUrl)), juce::StringArray ("Downloaded"));
+    // Echo Deck's installer reports by itself, so the monitor stops after handing it over.
+    EXPECT_EQ (download (requestFor (slowUrl, "Echo Deck"), 2), juce::StringArray ("Downloaded", "Installed"));
 
     auto saved = temporary.getFolder().getChildFile ("Setup%20v2.bin");
     EXPECT_EQ (saved.getSize(), 40000);
@@ -94,21 +99,28 @@ TEST_F (DownloadFixture, SavesTheFileUnderItsUndecodedNameAndReportsProgress)
 
 TEST_F (DownloadFixture, ReportsAnUnusableDownloadWithItsFourLogLines)
 {
-    struct Case { const char* name; juce::String path; juce::StringArray expectedLog; };
+    struct Case
+    {
+        const char* name;
+        juce::String path;
+        juce::StringArray expectedLog;
+    };
 
     MakerServer::publish (unique + "/empty.bin", bytes (10));
 
-    const Case cases[] =
-    {
+    const Case cases[] = {
         { "404 with an error page", unique + "/missing.bin", { "statuscode: 404", "existsAsFile() == true" } },
-        { "empty body", "fault/empty/" + unique + "/empty.bin", { "statuscode: 200", "existsAsFile() == true", "filesize: 0" } },
+        { "empty body",
+          "fault/empty/" + unique + "/empty.bin",
+          { "statuscode: 200", "existsAsFile() == true", "filesize: 0" } },
     };
 
     for (auto& c : cases)
     {
         StatusRecorder caseStatus;
         LogCapture caseLog;
-        new DownloadMonitor (requestFor (MakerServer::getAddress() + "/" + c.path), temporary.getFolder(), caseStatus.makeCallback());
+        new DownloadMonitor (requestFor (MakerServer::getAddress() + "/" + c.path), temporary.getFolder(),
+                             caseStatus.makeCallback());
         runMessageLoopUntil ([&caseStatus] { return ! caseStatus.getFinalWords().isEmpty(); }, 30000);
 
         EXPECT_EQ (caseStatus.getFinalWords(), juce::StringArray ("Download failed")) << c.name;
@@ -127,8 +139,7 @@ TEST_F (DownloadFixture, ReportsAnUnusableDownloadWithItsFourLogLines)
 
 TEST_F (DownloadFixture, ReportsADownloadErrorOnceForACutOffOrUnreachableServer)
 {
-    const juce::String cases[] =
-    {
+    const juce::String cases[] = {
         MakerServer::publish (unique + "/cut.bin", bytes (20000)).replace (unique, "fault/truncated/" + unique),
         MakerServer::getRefusingAddress() + "/setup.exe",
     };
@@ -216,15 +227,17 @@ TEST_F (DialogFixture, WalksTheSetupThroughItsPagesToRebootLater)
     };
 
     tick (2);
-    tick (70);  // the installing page keeps the counter at 0 however long it lasts
+    tick (70); // the installing page keeps the counter at 0 however long it lasts
     EXPECT_TRUE (monitor->isTimerRunning());
 
-    screen->show ("Quenz Q2 Setup", { { "Static", "Installation complete." }, { "Button", "Reboot later" },
-                                      { "Static", "The installation completed successfully. It's not necessary to reboot." },
-                                      { "Button", "E&xit" } });
+    screen->show ("Quenz Q2 Setup",
+                  { { "Static", "Installation complete." },
+                    { "Button", "Reboot later" },
+                    { "Static", "The installation completed successfully. It's not necessary to reboot." },
+                    { "Button", "E&xit" } });
     tick();
 
-    EXPECT_EQ (screen->clicks, (std::vector<std::string> { "OK", "INSTALL", "Reboot later" }));
+    EXPECT_EQ (screen->clicks, (std::vector<std::string>{ "OK", "INSTALL", "Reboot later" }));
     EXPECT_EQ (status().getFinalWords(), juce::StringArray ("Downloaded", "Installed"));
     EXPECT_FALSE (monitor->isTimerRunning());
 
@@ -244,17 +257,22 @@ TEST_F (DialogFixture, EndsOnTheFinishedAndFailedPages)
         std::vector<std::string> expectedClicks;
     };
 
-    const Case cases[] =
-    {
+    const Case cases[] = {
         { "finished without reboot",
-          { { "Static", "The installation completed successfully. It's not necessary to reboot." }, { "Button", "E&xit" } },
-          "Installed", { "E&xit" } },
+          { { "Static", "The installation completed successfully. It's not necessary to reboot." },
+            { "Button", "E&xit" } },
+          "Installed",
+          { "E&xit" } },
         { "failed, with an exit button",
-          { { "Static", "Setup" }, { "Static", "Sorry. Unfortunately the installation failed. Code 5" }, { "Button", "E&xit" } },
-          "Software exist", { "E&xit" } },
+          { { "Static", "Setup" },
+            { "Static", "Sorry. Unfortunately the installation failed. Code 5" },
+            { "Button", "E&xit" } },
+          "Software exist",
+          { "E&xit" } },
         { "failed, without an exit button",
           { { "Static", "Setup" }, { "Static", "Unfortunately the installation failed." } },
-          "Software exist", {} },
+          "Software exist",
+          {} },
     };
 
     for (auto& c : cases)
@@ -315,7 +333,11 @@ TEST_F (DialogFixture, ClicksInstallOnEveryTickWithoutTimingOut)
 
 TEST_F (DialogFixture, FindsTheDialogByItsTitleContainingTheProduct)
 {
-    struct Case { const char* product; bool found; };
+    struct Case
+    {
+        const char* product;
+        bool found;
+    };
     const Case cases[] = { { "Nuvo Lite", true }, { "Lite", true }, { "nuvo lite", false } };
 
     for (auto& c : cases)
@@ -327,7 +349,8 @@ TEST_F (DialogFixture, FindsTheDialogByItsTitleContainingTheProduct)
         tick();
 
         EXPECT_EQ (status().getFinalWords().contains ("Installed"), c.found) << c.product;
-        EXPECT_EQ (screen->clicks, c.found ? std::vector<std::string> { "Reboot later" } : std::vector<std::string>()) << c.product;
+        EXPECT_EQ (screen->clicks, c.found ? std::vector<std::string>{ "Reboot later" } : std::vector<std::string>())
+            << c.product;
 
         if (! c.found)
             tick (61);
@@ -338,7 +361,12 @@ TEST_F (DialogFixture, FindsTheDialogByItsTitleContainingTheProduct)
 
 TEST_F (DialogFixture, LeavesSelfReportingInstallersAlone)
 {
-    struct Case { const char* name; const char* softwareName; bool skip; };
+    struct Case
+    {
+        const char* name;
+        const char* softwareName;
+        bool skip;
+    };
     const Case cases[] = { { "Echo Deck", "Echo Deck", false }, { "Nuvo Max in area en", "Nuvo Max", true } };
 
     for (auto& c : cases)
@@ -352,10 +380,13 @@ TEST_F (DialogFixture, LeavesSelfReportingInstallersAlone)
 
         EXPECT_FALSE (monitor->isTimerRunning()) << c.name;
         EXPECT_TRUE (screen->clicks.empty()) << c.name;
-        EXPECT_TRUE (log.getMessages().contains ("<DownloadMonitor::timerCallback> ENnuvomax and echodeck no need to click any button, stop timer clock")) << c.name;
+        EXPECT_TRUE (log.getMessages().contains (
+            "<DownloadMonitor::timerCallback> ENnuvomax and echodeck no need to click any button, stop timer clock"))
+            << c.name;
 
         if (juce::String (c.softwareName) == "Echo Deck")
-            EXPECT_TRUE (runMessageLoopUntil ([this] { return status().getFinalWords().contains ("Installed"); })) << "the /silent job reports";
+            EXPECT_TRUE (runMessageLoopUntil ([this] { return status().getFinalWords().contains ("Installed"); }))
+                << "the /silent job reports";
 
         runMessageLoopFor (50);
     }

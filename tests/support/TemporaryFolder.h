@@ -17,9 +17,8 @@ public:
     const juce::File& getFolder() const noexcept { return folder; }
 
 private:
-    juce::File folder{
-        juce::File::getSpecialLocation (juce::File::tempDirectory).getNonexistentChildFile ("quenz-test-", {}, false)
-    };
+    juce::File folder{ juce::File::getSpecialLocation (juce::File::tempDirectory)
+                           .getChildFile ("quenz-test-" + juce::Uuid().toString()) };
 
     JUCE_DECLARE_NON_COPYABLE (TemporaryFolder)
 };

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+//==============================================================================
+/**
+    Stand-in installers for the job tests: each records the arguments it was
+    started with in "<its path>.ran" and ends with the exit code asked for. On
+    Windows it is a copy of tools/fake-installer (named by QUENZ_FAKE_INSTALLER),
+    elsewhere a shell script.
+*/
+struct FakeInstaller
+{
+    static juce::File make (const juce::File& folder, const juce::String& name, int exitCode, bool chatty = false)
+    {
+        folder.createDirectory();
+        auto fileName = name + (exitCode != 0 ? " fail" : "") + (chatty ? " chatty" : "") + ".exe";
+        auto installer = folder.getChildFile (fileName);
+
+#if JUCE_WINDOWS
+        juce::File (juce::SystemStats::getEnvironmentVariable ("QUENZ_FAKE_INSTALLER", {})).copyFileTo (installer);
+#else
+        installer.replaceWithText (juce::String ("#!/bin/sh\n") + (chatty ? "head -c 2000000 /dev/zero\n" : "") +
+                                       "printf '%s\\n' \"$*\" > \"$0.ran\"\n" + "exit " + juce::String (exitCode) +
+                                       "\n",
+                                   false, false, "\n");
+        installer.setExecutePermission (true);
+#endif
+
+        return installer;
+    }
+
+    /** What the installer was started with, once it has run; waits up to ten seconds. */
+    static juce::String waitForArguments (const juce::File& installer)
+    {
+        auto record = installer.getSiblingFile (installer.getFileName() + ".ran");
+
+        for (int i = 0; i < 500 && ! record.existsAsFile(); ++i)
+            juce::Thread::sleep (20);
+
+        juce::Thread::sleep (50);
+        return record.loadFileAsString().trim();
+    }
+};
