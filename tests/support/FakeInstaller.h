@@ -20,7 +20,7 @@ struct FakeInstaller
 #if JUCE_WINDOWS
         juce::File (juce::SystemStats::getEnvironmentVariable ("QUENZ_FAKE_INSTALLER", {})).copyFileTo (installer);
 #else
-        installer.replaceWithText (juce::String ("#!/bin/sh\n") + (chatty ? "head -c 2000000 /dev/zero\n" : "") +
+        installer.replaceWithText (juce::String ("#!/bin/sh\n") + (chatty ? "head -c 262144 /dev/zero\n" : "") +
                                        "printf '%s\\n' \"$*\" > \"$0.ran\"\n" + "exit " + juce::String (exitCode) +
                                        "\n",
                                    false, false, "\n");

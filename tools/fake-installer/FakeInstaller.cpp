@@ -1,7 +1,8 @@
 // A stand-in for the maker's self-reporting installers, for the Windows tests.
 // It writes the arguments it was started with, joined by blanks, into
 // "<its own path>.ran", and ends with exit code 1 when its file name contains
-// "fail", else 0. With "chatty" in its name it first writes 2 MB to its output.
+// "fail", else 0. With "chatty" in its name it first writes 16 KB to its output,
+// four times what a Windows pipe holds by default.
 
 #include <windows.h>
 #include <shellapi.h>
@@ -22,7 +23,7 @@ int main()
     if (name.find (L"chatty") != std::wstring::npos)
     {
         std::string line (1023, 'x');
-        for (int i = 0; i < 2048; ++i)
+        for (int i = 0; i < 16; ++i)
             std::printf ("%s\n", line.c_str());
         std::fflush (stdout);
     }

@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include "support/Printers.h"
+
+#include "install/DownloadMonitor.h"
+#include "support/LogCapture.h"
+#include "support/MakerServer.h"
+#include "support/MessageLoop.h"
+#include "support/StatusRecorder.h"
+#include "support/TemporaryFolder.h"
+
+// The whole road from the download to the installer's outcome, with the real
+// user32 dialogs of the stand-in driver set-up (tools/fake-driver-setup) and the
+// stand-in installers (tools/fake-installer), run through the real cmd.exe.
+
+namespace
+{
+    juce::File toolFromEnvironment (const char* variable)
+    {
+        return juce::File (juce::SystemStats::getEnvironmentVariable (variable, {}));
+    }
+
+    // Publishes a ZIP archive holding the program under the name given; returns its address.
+    juce::String publishArchive (const juce::File& program, const juce::String& nameInArchive)
+    {
+        juce::ZipFile::Builder builder;
+        builder.addFile (program, 9, nameInArchive);
+        juce::MemoryOutputStream archive;
+        builder.writeToStream (archive, nullptr);
+
+        auto path = juce::Uuid().toString() + "/Quenz Driver.zip";
+        return MakerServer::publish (path, archive.getMemoryBlock()).replace (" ", "%20");
+    }
+
+    struct RoadFixture : public testing::Test
+    {
+        // Runs one install of the product Quenz Q2 until it has reported two final words.
+        juce::StringArray install (const juce::String& url, const juce::String& softwareName, StatusRecorder& status)
+        {
+            // Each install gets a download folder of its own, as each click does.
+            auto folder = temporary.getFolder().getChildFile (juce::Uuid().toString());
+            folder.createDirectory();
+
+            InstallRequest request;
+            request.product = "Quenz Q2";
+            request.softwareName = softwareName;
+            request.area = "cn";
+            request.language = "cn";
+            request.url = url;
+
+            new DownloadMonitor (request, folder, status.makeCallback());
+            lastFolder = folder;
+            runMessageLoopUntil ([&status] { return status.getFinalWords().size() >= 2; }, 90000);
+            runMessageLoopFor (200);
+            return status.getFinalWords();
+        }
+
+        TemporaryFolder temporary;
+        juce::File lastFolder;
+        LogCapture log;
+    };
+}
+
+TEST_F (RoadFixture, DrivesTheDriverSetupThroughItsPages)
+{
+    struct Case
+    {
+        const char* ending;
+        const char* expectedWord;
+        const char* lastClickLog;
+    };
+
+    const Case cases[] = {
+        { "exit", "Installed", "<DownloadMonitor::analyseWindow> clicked exit button" },
+        { "reboot", "Installed", "<DownloadMonitor::analyseWindow> clicked not reboot button" },
+        { "fail", "Software exist", "<DownloadMonitor::analyseWindow> clicked Install button" },
+    };
+
+    for (auto& c : cases)
+    {
+        StatusRecorder caseStatus;
+        LogCapture caseLog;
+        auto url = publishArchive (toolFromEnvironment ("QUENZ_FAKE_DRIVER_SETUP"),
+                                   "Quenz Q2 Setup - " + juce::String (c.ending) + ".exe");
+
+        EXPECT_EQ (install (url, "Nuvo", caseStatus), juce::StringArray ("Downloaded", c.expectedWord)) << c.ending;
+
+        auto messages = caseLog.getMessages();
+        EXPECT_TRUE (messages.contains ("<DownloadMonitor::analyseWindow> clicked OK button")) << c.ending;
+        EXPECT_TRUE (messages.contains ("<DownloadMonitor::analyseWindow> clicked Install button")) << c.ending;
+        EXPECT_TRUE (messages.contains (c.lastClickLog)) << c.ending;
+
+        auto setup = lastFolder.getChildFile ("Quenz%20Driver")
+                         .getChildFile ("Quenz Q2 Setup - " + juce::String (c.ending) + ".exe");
+        EXPECT_EQ (setup.getSiblingFile (setup.getFileName() + ".ran").loadFileAsString().trim(), "/S") << c.ending;
+    }
+}
+
+TEST_F (RoadFixture, ReportsAnInstallErrorWhenNoSetupDialogShows)
+{
+    auto url = publishArchive (toolFromEnvironment ("QUENZ_FAKE_INSTALLER"), "Quenz Q2 Tool.exe");
+    StatusRecorder status;
+
+    EXPECT_EQ (install (url, "Nuvo", status), juce::StringArray ("Downloaded", "Install error"));
+    EXPECT_TRUE (log.getMessages().contains ("<DownloadMonitor::timerCallback> time out"));
+}
+
+TEST_F (RoadFixture, EchoDeckReportsTheExitCodeOfItsSilentStart)
+{
+    StatusRecorder started, notStarted;
+
+    auto startable = publishArchive (toolFromEnvironment ("QUENZ_FAKE_INSTALLER"), "Echo Deck Setup.exe");
+    EXPECT_EQ (install (startable, "Echo Deck", started), juce::StringArray ("Downloaded", "Installed"));
+
+    // An archive without an installer is handed on as it is, and cmd.exe cannot start it.
+    auto notStartable = MakerServer::publish (juce::Uuid().toString() + "/EchoDeck.zip", juce::String ("no archive"));
+    EXPECT_EQ (install (notStartable, "Echo Deck", notStarted), juce::StringArray ("Downloaded", "Install error"));
+}

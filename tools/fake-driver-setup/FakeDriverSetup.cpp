@@ -1,0 +1,158 @@
+// A stand-in for the maker's interactive driver set-up, for the Windows tests.
+//
+// Its file name says what it does: "<title> - <ending>.exe", for example
+// "Quenz Q2 Setup - reboot.exe". It shows a "#32770" dialog titled <title> that
+// walks the set-up's pages: language choice, ready to install, installing (for a
+// few seconds), then the ending: "reboot" (finished, reboot offered), "exit"
+// (finished, no reboot needed, the default) or "fail" (the installation failed).
+// It writes the arguments it was started with into "<its own path>.ran".
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace
+{
+    enum ButtonId
+    {
+        okButton = 1001,
+        installButton,
+        cancelButton,
+        rebootLaterButton,
+        rebootNowButton,
+        exitButton
+    };
+
+    constexpr UINT_PTR installingTimer = 1;
+    constexpr UINT installingMilliseconds = 3000;
+
+    std::wstring title = L"Setup";
+    std::wstring ending = L"exit";
+
+    struct Control
+    {
+        const wchar_t* className;
+        const wchar_t* text;
+        int id;
+    };
+
+    void showPage (HWND dialog, const std::vector<Control>& controls)
+    {
+        while (auto child = GetWindow (dialog, GW_CHILD))
+            DestroyWindow (child);
+
+        int y = 12;
+
+        for (auto& control : controls)
+        {
+            auto isButton = std::wstring (control.className) == L"Button";
+            CreateWindowExW (0, control.className, control.text, WS_CHILD | WS_VISIBLE | (isButton ? WS_TABSTOP : 0),
+                             isButton ? 300 : 16, isButton ? y - 4 : y, isButton ? 110 : 400, isButton ? 28 : 20,
+                             dialog, (HMENU) (INT_PTR) control.id, GetModuleHandleW (nullptr), nullptr);
+            y += isButton ? 34 : 28;
+        }
+    }
+
+    void showEnding (HWND dialog)
+    {
+        if (ending == L"reboot")
+            showPage (dialog,
+                      { { L"Static", L"The installation completed successfully. Please reboot your computer.", 0 },
+                        { L"Button", L"Reboot later", rebootLaterButton },
+                        { L"Button", L"Reboot now", rebootNowButton } });
+        else if (ending == L"fail")
+            showPage (dialog, { { L"Static", L"Installation failed", 0 },
+                                { L"Static", L"Unfortunately the installation failed. Please contact support.", 0 },
+                                { L"Button", L"E&xit", exitButton } });
+        else
+            showPage (dialog,
+                      { { L"Static", L"The installation completed successfully. It's not necessary to reboot.", 0 },
+                        { L"Button", L"E&xit", exitButton } });
+    }
+
+    INT_PTR CALLBACK dialogProcedure (HWND dialog, UINT message, WPARAM wParam, LPARAM)
+    {
+        switch (message)
+        {
+            case WM_INITDIALOG:
+                SetWindowTextW (dialog, title.c_str());
+                showPage (dialog,
+                          { { L"Static", L"Please choose your language below:", 0 }, { L"Button", L"OK", okButton } });
+                return TRUE;
+
+            case WM_COMMAND:
+                switch (LOWORD (wParam))
+                {
+                    case okButton:
+                        showPage (dialog, { { L"Static", L"Ready to install the USB drivers.", 0 },
+                                            { L"Button", L"INSTALL", installButton },
+                                            { L"Button", L"Cancel", cancelButton } });
+                        return TRUE;
+
+                    case installButton:
+                        showPage (dialog, { { L"Static", L"Installing USB drivers.", 0 } });
+                        SetTimer (dialog, installingTimer, installingMilliseconds, nullptr);
+                        return TRUE;
+
+                    case rebootLaterButton:
+                    case rebootNowButton:
+                    case exitButton:
+                        EndDialog (dialog, ending == L"fail" ? 1 : 0);
+                        return TRUE;
+
+                    case cancelButton:
+                    case IDCANCEL:
+                        EndDialog (dialog, 2);
+                        return TRUE;
+
+                    default:
+                        return FALSE;
+                }
+
+            case WM_TIMER:
+                KillTimer (dialog, installingTimer);
+                showEnding (dialog);
+                return TRUE;
+
+            default:
+                return FALSE;
+        }
+    }
+
+    void recordArguments (const std::wstring& path)
+    {
+        int argumentCount = 0;
+        auto** arguments = CommandLineToArgvW (GetCommandLineW(), &argumentCount);
+        std::wstring joined;
+
+        for (int i = 1; i < argumentCount; ++i)
+            joined += (i > 1 ? L" " : L"") + std::wstring (arguments[i]);
+
+        if (auto* record = _wfopen ((path + L".ran").c_str(), L"w"))
+        {
+            std::fprintf (record, "%ls\n", joined.c_str());
+            std::fclose (record);
+        }
+    }
+}
+
+int WINAPI WinMain (HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
+    wchar_t ownPath[MAX_PATH] = {};
+    GetModuleFileNameW (nullptr, ownPath, MAX_PATH);
+    std::wstring path (ownPath);
+    recordArguments (path);
+
+    auto name = path.substr (path.find_last_of (L'\\') + 1);
+    name = name.substr (0, name.rfind (L'.'));
+    auto separator = name.find (L" - ");
+    title = name.substr (0, separator);
+
+    if (separator != std::wstring::npos)
+        ending = name.substr (separator + 3);
+
+    return (int) DialogBoxParamW (instance, MAKEINTRESOURCEW (100), nullptr, dialogProcedure, 0);
+}
