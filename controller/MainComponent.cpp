@@ -1,8 +1,158 @@
 #include "MainComponent.h"
 
-MainComponent::MainComponent() { setSize (600, 400); }
+#include "CompanionLaunch.h"
+#include "../catalogue/CatalogueFetch.h"
+#include "../devices/UsbDeviceScan.h"
+#include "../install/DownloadMonitor.h"
+#include "../platform/SpecialFolders.h"
+#include "../ui/PanelFonts.h"
 
-void MainComponent::paint (juce::Graphics& g)
+namespace
 {
-    g.fillAll (getLookAndFeel().findColour (juce::ResizableWindow::backgroundColourId));
+    // The desktop's look and feel stays for the whole run, dialogs after the window
+    // included; the framework lets go of it when it shuts down.
+    struct DesktopLookAndFeel : public juce::DeletedAtShutdown
+    {
+        ~DesktopLookAndFeel() override { juce::Desktop::getInstance().setDefaultLookAndFeel (nullptr); }
+
+        CustomLookAndFeel lookAndFeel;
+    };
+
+    const juce::String statusLogPrefix ("<MainComponent::changeListenerCallback> ");
+}
+
+//==============================================================================
+MainComponent::MainComponent()
+{
+    fetchCatalogue();
+    juce::Logger::writeToLog (catalogueFile.getFullPathName());
+
+    addAndMakeVisible (interfaceComponent);
+    interfaceComponent.addChangeListener (this);
+
+    lookAndFeel = &(new DesktopLookAndFeel())->lookAndFeel;
+    PanelFonts::installAsDesktopDefault (*lookAndFeel);
+
+    setSize (600, 400);
+    startTimer (500);
+}
+
+MainComponent::~MainComponent()
+{
+    interfaceComponent.removeChangeListener (this);
+    DownloadMonitor::cancelAll();
+    catalogueFile.deleteFile();
+
+    if (tmpDir != juce::File())
+        tmpDir.deleteRecursively();
+}
+
+void MainComponent::paint (juce::Graphics& g) { g.fillAll (juce::Colour (0xFF000000)); }
+
+void MainComponent::resized() { interfaceComponent.setBounds (getLocalBounds()); }
+
+void MainComponent::fetchCatalogue()
+{
+    catalogueFile = ::fetchCatalogue (juce::URL (getCatalogueAddress()), SpecialFolders::getTemporaryFolder());
+}
+
+//==============================================================================
+void MainComponent::timerCallback()
+{
+    auto ids = scanUsbDevices();
+
+    if (! ids.isEmpty())
+    {
+        ids.sort (false);
+
+        if (ids == deviceIds)
+            return;
+    }
+
+    deviceIds = ids;
+    deviceDatabases.clear();
+    refreshDevices();
+}
+
+void MainComponent::refreshDevices()
+{
+    if (! deviceIds.isEmpty())
+        juce::Logger::writeToLog ("\n\n\n");
+
+    for (auto& id : deviceIds)
+    {
+        juce::Logger::writeToLog ("<MainComponent> got:" + id);
+        deviceDatabases.emplace_back (catalogueFile, id);
+    }
+
+    productList.clear();
+    driverTypeLists.clear();
+    driverDataLists.clear();
+
+    for (auto& record : deviceDatabases)
+    {
+        productList.addIfNotAlreadyThere (record._name);
+        driverTypeLists[record._name] = record._driverTypeList;
+        driverDataLists[record._name] = record._driverData;
+        pictureUrls[record._name] = record._picture;
+    }
+
+    interfaceComponent.setProductData ({ productList, driverTypeLists, driverDataLists, pictureUrls });
+}
+
+//==============================================================================
+void MainComponent::changeListenerCallback (juce::ChangeBroadcaster* source)
+{
+    if (source != &interfaceComponent)
+        return;
+
+    auto request = interfaceComponent.getInstallRequest();
+    juce::Logger::writeToLog (statusLogPrefix + "selection: " + request.product + " " + request.softwareName + " " +
+                              request.area + " " + request.language + " " + request.url);
+
+    tmpDir = SpecialFolders::getTemporaryFolder().getChildFile (juce::Uuid().toString());
+
+    if (tmpDir.createDirectory().failed())
+        juce::Logger::writeToLog ("create tmpDir failed!");
+
+    // A word that comes back after the window has gone is dropped.
+    juce::Component::SafePointer<MainComponent> safeThis (this);
+
+    auto statusCallback = [safeThis, request] (juce::String word)
+    {
+        juce::MessageManager::callAsync (
+            [safeThis, request, word]
+            {
+                if (auto* mainComponent = safeThis.getComponent())
+                    mainComponent->handleStatus (request, word);
+            });
+    };
+
+    startDownload (request, tmpDir, statusCallback);
+}
+
+void MainComponent::startDownload (const InstallRequest& request, const juce::File& downloadFolder,
+                                   StatusCallback statusCallback)
+{
+    juce::Thread::launch ([request, downloadFolder, statusCallback]
+                          { new DownloadMonitor (request, downloadFolder, statusCallback); });
+}
+
+void MainComponent::handleStatus (const InstallRequest& request, const juce::String& word)
+{
+    interfaceComponent.showStatus (word);
+
+    if (word == "Downloaded")
+        juce::Logger::writeToLog (statusLogPrefix + "downloaded, ready to install");
+    else if (word == "Installed")
+    {
+        juce::Logger::writeToLog (statusLogPrefix + "Installed");
+        CompanionLaunch::offer (request, this);
+    }
+    else if (word == "Download error")
+        juce::Logger::writeToLog (statusLogPrefix + "Download failed");
+    else if (word == "Install error")
+        juce::Logger::writeToLog (statusLogPrefix + "Install failed");
+    else if (word == "Software exist")
+        juce::Logger::writeToLog (statusLogPrefix + "Software exist");
 }

@@ -2,17 +2,52 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include "../catalogue/DeviceDatabase.h"
+#include "../install/InstallerJobs.h"
+#include "../ui/CustomLookAndFeel.h"
+#include "../ui/InterfaceComponent.h"
+
 //==============================================================================
 /**
-    The content of the main window. For now a plain 600 × 400 panel.
+    The content of the main window and the program's controller: fetches the
+    catalogue at start, polls the USB bus twice a second and hands the panel the
+    products of the connected devices, turns an install click into a download on
+    its own monitor, and shows and logs every status word that comes back.
 */
-class MainComponent : public juce::Component
+class MainComponent : public juce::Component, public juce::ChangeListener, public juce::Timer
 {
 public:
+    /** Builds the panel and fetches the catalogue, returning only when the fetch has ended. */
     MainComponent();
 
+    /** Deletes the catalogue file and the last download folder. */
+    ~MainComponent() override;
+
     void paint (juce::Graphics& g) override;
+    void resized() override;
+
+    /** An install click of the panel. */
+    void changeListenerCallback (juce::ChangeBroadcaster* source) override;
+
+    /** The device poll. */
+    void timerCallback() override;
 
 private:
+    void fetchCatalogue();
+    void refreshDevices();
+    void startDownload (const InstallRequest& request, const juce::File& downloadFolder, StatusCallback statusCallback);
+    void handleStatus (const InstallRequest& request, const juce::String& word);
+
+    InterfaceComponent interfaceComponent;
+    juce::File catalogueFile;
+    juce::File tmpDir;
+    juce::StringArray deviceIds;
+    std::vector<DeviceDatabase> deviceDatabases;
+    juce::StringArray productList;
+    std::unordered_map<juce::String, juce::StringArray> driverTypeLists;
+    std::unordered_map<juce::String, juce::StringArray> driverDataLists;
+    std::unordered_map<juce::String, juce::String> pictureUrls;
+    CustomLookAndFeel* lookAndFeel = nullptr;
+
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainComponent)
 };

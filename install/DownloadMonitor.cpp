@@ -4,6 +4,22 @@
 
 namespace
 {
+    // Monitors are made on worker threads and end on the message thread.
+    juce::CriticalSection liveMonitorsLock;
+
+    juce::OwnedArray<DownloadMonitor>& getLiveMonitors()
+    {
+        static juce::OwnedArray<DownloadMonitor> liveMonitors;
+        return liveMonitors;
+    }
+
+    // Deletes the monitor unless cancelAll() has done so already.
+    void release (DownloadMonitor* monitor)
+    {
+        const juce::ScopedLock lock (liveMonitorsLock);
+        getLiveMonitors().removeObject (monitor);
+    }
+
     constexpr int tickMilliseconds = 500;
     constexpr int timeOutTicks = 60;
 
@@ -43,7 +59,7 @@ DownloadMonitor::DownloadMonitor (InstallRequest selectionToUse, juce::File tmpD
     {
         // Nothing to poll: the server cannot be reached or the file cannot be made.
         statusCallback ("Download error");
-        juce::MessageManager::callAsync ([this] { delete this; });
+        juce::MessageManager::callAsync ([this] { release (this); });
         return;
     }
 
@@ -86,7 +102,13 @@ void DownloadMonitor::stop()
     stopTimer();
 
     // Installer jobs hold copies of what they need; nothing else refers to a monitor.
-    juce::MessageManager::callAsync ([this] { delete this; });
+    juce::MessageManager::callAsync ([this] { release (this); });
+}
+
+void DownloadMonitor::cancelAll()
+{
+    const juce::ScopedLock lock (liveMonitorsLock);
+    getLiveMonitors().clear();
 }
 
 //==============================================================================

@@ -13,8 +13,9 @@
     second, hands the finished file to the installer job that fits the request, and
     then drives the driver set-up's dialog to its end.
 
-    Everything is reported through the status function. A monitor owns itself: it
-    is made with new, and it deletes itself once it has stopped.
+    Everything is reported through the status function. Monitors are made with new
+    and are owned by the set of live monitors: a monitor leaves it, and is deleted,
+    once it has stopped; cancelAll() ends those still running.
 */
 class DownloadMonitor : public juce::Timer
 {
@@ -29,6 +30,10 @@ public:
 
     /** One tick: an error, the finished download, a progress report, or the dialog step. */
     void timerCallback() override;
+
+    /** Deletes every monitor that is still running, ending its transfer; installer
+        processes already started run on. For the end of the program. */
+    static void cancelAll();
 
     /** The speed text of a progress report: "3MB/s", "12KB/s" or "511B/s" (units of 1024, truncated). */
     static juce::String formatSpeed (juce::int64 bytesPerSecond);

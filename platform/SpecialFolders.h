@@ -18,4 +18,13 @@ namespace SpecialFolders
         C:\ProgramData\Brelvox\QuenzDriver on Windows; on Linux Brelvox/QuenzDriver
         in the first folder of $XDG_DATA_DIRS (or /usr/local/share). */
     juce::File getPictureCacheFolder();
+
+    /** The program-files folder (CSIDL_PROGRAM_FILES) on Windows; on Linux the first
+        folder of $XDG_DATA_DIRS (or /usr/local/share). Default-constructed when
+        the system cannot tell. */
+    juce::File getProgramFilesFolder();
+
+    /** The 32-bit program-files folder (CSIDL_PROGRAM_FILESX86) on Windows; on Linux
+        the second folder of $XDG_DATA_DIRS (or /usr/share). */
+    juce::File getProgramFilesX86Folder();
 }

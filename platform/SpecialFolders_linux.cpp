@@ -22,20 +22,35 @@ juce::File SpecialFolders::getRoamingAppDataFolder()
 
 juce::File SpecialFolders::getTemporaryFolder() { return getFolderFromEnvironment ("TMPDIR", juce::File ("/tmp")); }
 
+namespace
+{
+    // The machine-wide data folders, $XDG_DATA_DIRS, in order; relative entries are ignored.
+    juce::File getMachineDataFolder (int index)
+    {
+        juce::StringArray folders;
+
+        for (auto& folder : juce::StringArray::fromTokens (juce::SystemStats::getEnvironmentVariable ("XDG_DATA_DIRS", {}), ":", {}))
+            if (juce::File::isAbsolutePath (folder))
+                folders.add (folder);
+
+        if (folders.isEmpty())
+            folders = { "/usr/local/share", "/usr/share" };
+
+        return juce::File (folders[juce::jmin (index, folders.size() - 1)]);
+    }
+}
+
 juce::File SpecialFolders::getPictureCacheFolder()
 {
-    auto dataFolders =
-        juce::StringArray::fromTokens (juce::SystemStats::getEnvironmentVariable ("XDG_DATA_DIRS", {}), ":", {});
-    juce::File machineData ("/usr/local/share");
+    return getMachineDataFolder (0).getChildFile ("Brelvox").getChildFile ("QuenzDriver");
+}
 
-    for (auto& folder : dataFolders)
-    {
-        if (juce::File::isAbsolutePath (folder))
-        {
-            machineData = juce::File (folder);
-            break;
-        }
-    }
+juce::File SpecialFolders::getProgramFilesFolder()
+{
+    return getMachineDataFolder (0);
+}
 
-    return machineData.getChildFile ("Brelvox").getChildFile ("QuenzDriver");
+juce::File SpecialFolders::getProgramFilesX86Folder()
+{
+    return getMachineDataFolder (1);
 }
