@@ -10,8 +10,8 @@ ENUM_USB = r"HKLM\System\CurrentControlSet\Enum\USB"
 USB_CLASS = "{36fc9e60-c465-11cf-8056-444553540000}"
 
 
-def reg(*arguments):
-    subprocess.run([wine_session.WINE_RUN, "reg", *arguments], check=True, timeout=60,
+def reg(*arguments, check=True):
+    subprocess.run([wine_session.WINE_RUN, "reg", *arguments], check=check, timeout=60,
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
@@ -23,4 +23,5 @@ def plug(device_key, instance, hardware_ids):
 
 
 def unplug(device_key):
-    reg("delete", rf"{ENUM_USB}\{device_key}", "/f")
+    """Removes the device; a device that is not there is no error."""
+    reg("delete", rf"{ENUM_USB}\{device_key}", "/f", check=False)
