@@ -1,6 +1,7 @@
 #include "CompanionLaunch.h"
 
 #include "../platform/SpecialFolders.h"
+#include "../ui/PanelTexts.h"
 
 namespace
 {
@@ -16,11 +17,6 @@ namespace
         { "Echo Deck", "Echo Deck", "Echo-Deck" },
     };
 
-    juce::String fromUtf16 (const char16_t* text)
-    {
-        return juce::String (
-            juce::CharPointer_UTF16 (reinterpret_cast<const juce::CharPointer_UTF16::CharType*> (text)));
-    }
 }
 
 juce::File CompanionLaunch::findExecutable (const juce::String& softwareName)
@@ -67,16 +63,16 @@ void CompanionLaunch::offer (const InstallRequest& request, juce::Component* ass
 
     auto english = request.language == "en";
     auto message = english ? request.softwareName + " is ready!\n\nDo you want to launch it?"
-                           : request.softwareName + fromUtf16 (u" 已就绪！\n\n是否直接打开？");
+                           : request.softwareName + PanelTexts::fromUtf16 (u" 已就绪！\n\n是否直接打开？");
 
-    juce::AlertWindow::showOkCancelBox (english ? juce::MessageBoxIconType::QuestionIcon
-                                                : juce::MessageBoxIconType::InfoIcon,
-                                        " ", message, english ? juce::String ("Yes") : fromUtf16 (u"是"),
-                                        english ? juce::String ("No") : fromUtf16 (u"否"), associatedComponent,
-                                        juce::ModalCallbackFunction::create (
-                                            [upperExe] (int result)
-                                            {
-                                                if (result == 1 && upperExe.existsAsFile())
-                                                    upperExe.startAsProcess();
-                                            }));
+    juce::AlertWindow::showOkCancelBox (
+        english ? juce::MessageBoxIconType::QuestionIcon : juce::MessageBoxIconType::InfoIcon, " ", message,
+        english ? juce::String ("Yes") : PanelTexts::fromUtf16 (u"是"),
+        english ? juce::String ("No") : PanelTexts::fromUtf16 (u"否"), associatedComponent,
+        juce::ModalCallbackFunction::create (
+            [upperExe] (int result)
+            {
+                if (result == 1 && upperExe.existsAsFile())
+                    upperExe.startAsProcess();
+            }));
 }

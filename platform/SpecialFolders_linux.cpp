@@ -29,7 +29,8 @@ namespace
     {
         juce::StringArray folders;
 
-        for (auto& folder : juce::StringArray::fromTokens (juce::SystemStats::getEnvironmentVariable ("XDG_DATA_DIRS", {}), ":", {}))
+        for (auto& folder :
+             juce::StringArray::fromTokens (juce::SystemStats::getEnvironmentVariable ("XDG_DATA_DIRS", {}), ":", {}))
             if (juce::File::isAbsolutePath (folder))
                 folders.add (folder);
 
@@ -45,12 +46,6 @@ juce::File SpecialFolders::getPictureCacheFolder()
     return getMachineDataFolder (0).getChildFile ("Brelvox").getChildFile ("QuenzDriver");
 }
 
-juce::File SpecialFolders::getProgramFilesFolder()
-{
-    return getMachineDataFolder (0);
-}
+juce::File SpecialFolders::getProgramFilesFolder() { return getMachineDataFolder (0); }
 
-juce::File SpecialFolders::getProgramFilesX86Folder()
-{
-    return getMachineDataFolder (1);
-}
+juce::File SpecialFolders::getProgramFilesX86Folder() { return getMachineDataFolder (1); }

@@ -16,10 +16,7 @@ namespace
     }
 }
 
-juce::File SpecialFolders::getRoamingAppDataFolder()
-{
-    return getShellFolder (CSIDL_APPDATA);
-}
+juce::File SpecialFolders::getRoamingAppDataFolder() { return getShellFolder (CSIDL_APPDATA); }
 
 juce::File SpecialFolders::getTemporaryFolder()
 {
@@ -34,12 +31,6 @@ juce::File SpecialFolders::getPictureCacheFolder()
     return juce::File (juce::String ("C:\\ProgramData\\Brelvox\\") + "QuenzDriver");
 }
 
-juce::File SpecialFolders::getProgramFilesFolder()
-{
-    return getShellFolder (CSIDL_PROGRAM_FILES);
-}
+juce::File SpecialFolders::getProgramFilesFolder() { return getShellFolder (CSIDL_PROGRAM_FILES); }
 
-juce::File SpecialFolders::getProgramFilesX86Folder()
-{
-    return getShellFolder (CSIDL_PROGRAM_FILESX86);
-}
+juce::File SpecialFolders::getProgramFilesX86Folder() { return getShellFolder (CSIDL_PROGRAM_FILESX86); }

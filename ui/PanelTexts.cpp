@@ -50,11 +50,6 @@ namespace
         { "nuvolite", u" 精装版" },
     };
 
-    juce::String fromUtf16 (const char16_t* text)
-    {
-        return juce::String (
-            juce::CharPointer_UTF16 (reinterpret_cast<const juce::CharPointer_UTF16::CharType*> (text)));
-    }
 }
 
 juce::String PanelTexts::get (Id id, const juce::String& language)
@@ -89,4 +84,9 @@ juce::String PanelTexts::getStatusText (const juce::String& statusWord, const ju
             return get (entry.id, language);
 
     return get (Id::statusServerError, language);
+}
+
+juce::String PanelTexts::fromUtf16 (const char16_t* text)
+{
+    return juce::String (juce::CharPointer_UTF16 (reinterpret_cast<const juce::CharPointer_UTF16::CharType*> (text)));
 }

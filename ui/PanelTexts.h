@@ -25,6 +25,9 @@ namespace PanelTexts
     juce::String getInstallButtonText (const juce::String& key, const juce::String& displayName,
                                        const juce::String& language);
 
+    /** A text held as a UTF-16 literal, as the program's Chinese texts are. */
+    juce::String fromUtf16 (const char16_t* text);
+
     /** The status line's text for a status word other than a progress report. */
     juce::String getStatusText (const juce::String& statusWord, const juce::String& language);
 }

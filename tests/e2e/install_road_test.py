@@ -67,12 +67,7 @@ class WindowsProgram:
         self.usb.unplug(DEVICE_KEY)
 
     def client_origin(self):
-        code, output = self.wine.run(options.probe, "list", TITLE)
-        fields = output.split()
-        if code != 0 or len(fields) < 4 or fields[2] != "visible":
-            return None
-        x, y = fields[3].split(",")
-        return int(x), int(y)
+        return self.wine.client_origin(options.probe, TITLE)
 
     def close(self):
         self.wine.run(options.probe, "close", TITLE)
@@ -108,10 +103,7 @@ class LinuxProgram:
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def client_origin(self):
-        result = subprocess.run(["xdotool", "search", "--name", TITLE, "getwindowgeometry", "--shell"],
-                                env=self.xvfb.environment(), capture_output=True, text=True, timeout=30)
-        fields = dict(line.split("=", 1) for line in result.stdout.splitlines() if "=" in line)
-        return (int(fields["X"]), int(fields["Y"])) if "X" in fields else None
+        return self.xvfb.client_origin(TITLE)
 
     def close(self):
         self.process.terminate()

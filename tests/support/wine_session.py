@@ -68,3 +68,13 @@ def screenshot(path):
     os.makedirs(os.path.dirname(path), exist_ok=True)
     subprocess.run(["import", "-display", display(), "-window", "root", path], check=True, timeout=30)
     return path
+
+
+def client_origin(probe, title):
+    """The screen position of the client area of the visible window with this title, or None."""
+    code, output = run(probe, "list", title)
+    fields = output.split()
+    if code != 0 or len(fields) < 4 or fields[2] != "visible":
+        return None
+    x, y = fields[3].split(",")
+    return int(x), int(y)

@@ -31,3 +31,10 @@ class Xvfb:
 
     def environment(self, **extra):
         return dict(os.environ, DISPLAY=self.display, **extra)
+
+    def client_origin(self, title):
+        """The screen position of the window with this title, or None (no window manager: no frame)."""
+        result = subprocess.run(["xdotool", "search", "--name", title, "getwindowgeometry", "--shell"],
+                                env=self.environment(), capture_output=True, text=True, timeout=30)
+        fields = dict(line.split("=", 1) for line in result.stdout.splitlines() if "=" in line)
+        return (int(fields["X"]), int(fields["Y"])) if "X" in fields else None

@@ -45,10 +45,7 @@ class LinuxWindow:
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def client_origin(self):
-        result = subprocess.run(["xdotool", "search", "--name", TITLE, "getwindowgeometry", "--shell"],
-                                env=self.xvfb.environment(), capture_output=True, text=True, timeout=30)
-        fields = dict(line.split("=", 1) for line in result.stdout.splitlines() if "=" in line)
-        return (int(fields["X"]), int(fields["Y"])) if "X" in fields else None
+        return self.xvfb.client_origin(TITLE)
 
     def screenshot(self, path):
         subprocess.run(["import", "-display", self.xvfb.display, "-window", "root", path], check=True, timeout=30)
@@ -68,12 +65,7 @@ class WineWindow:
         self.process = wine_session.start(options.preview, *arguments)
 
     def client_origin(self):
-        code, output = self.wine.run(options.probe, "list", TITLE)
-        fields = output.split()
-        if code != 0 or len(fields) < 4 or fields[2] != "visible":
-            return None
-        x, y = fields[3].split(",")
-        return int(x), int(y)
+        return self.wine.client_origin(options.probe, TITLE)
 
     def screenshot(self, path):
         self.wine.screenshot(path)

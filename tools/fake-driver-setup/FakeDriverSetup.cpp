@@ -7,12 +7,10 @@
 // (finished, no reboot needed, the default) or "fail" (the installation failed).
 // It writes the arguments it was started with into "<its own path>.ran".
 
-#include <windows.h>
-#include <shellapi.h>
-
-#include <cstdio>
 #include <string>
 #include <vector>
+
+#include "../common/RecordArguments.h"
 
 namespace
 {
@@ -122,28 +120,11 @@ namespace
         }
     }
 
-    void recordArguments (const std::wstring& path)
-    {
-        int argumentCount = 0;
-        auto** arguments = CommandLineToArgvW (GetCommandLineW(), &argumentCount);
-        std::wstring joined;
-
-        for (int i = 1; i < argumentCount; ++i)
-            joined += (i > 1 ? L" " : L"") + std::wstring (arguments[i]);
-
-        if (auto* record = _wfopen ((path + L".ran").c_str(), L"w"))
-        {
-            std::fprintf (record, "%ls\n", joined.c_str());
-            std::fclose (record);
-        }
-    }
 }
 
 int WINAPI WinMain (HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
-    wchar_t ownPath[MAX_PATH] = {};
-    GetModuleFileNameW (nullptr, ownPath, MAX_PATH);
-    std::wstring path (ownPath);
+    auto path = getOwnPath();
     recordArguments (path);
 
     auto name = path.substr (path.find_last_of (L'\\') + 1);
