@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    cmake ninja-build pkg-config g++ clang libclang-rt-14-dev dpkg-dev clang-format
+    cmake ninja-build pkg-config g++ clang libclang-rt-14-dev dpkg-dev clang-format libgtest-dev googletest
     juce-modules-source juce-tools
     libcurl4-gnutls-dev libfreetype-dev libfontconfig1-dev libpng-dev libjpeg-dev zlib1g-dev
     libx11-dev libxrandr-dev libxinerama-dev libxcursor-dev libxext-dev
