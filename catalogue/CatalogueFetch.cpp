@@ -1,6 +1,6 @@
 #include "CatalogueFetch.h"
 
-#include "../platform/HostSystem.h"
+#include "BlockingDownload.h"
 
 juce::String getCatalogueAddress()
 {
@@ -17,15 +17,12 @@ juce::File fetchCatalogue (juce::URL catalogueAddress, const juce::File& tempora
     auto catalogueFile = temporaryFolder.getChildFile ("list.xml");
     auto target = catalogueFile.getParentDirectory().getChildFile ("temp_download.xml");
 
-    auto task = catalogueAddress.downloadToFile (target, juce::URL::DownloadTaskOptions());
+    auto outcome = BlockingDownload::run (catalogueAddress, target);
 
-    if (task == nullptr)
+    if (outcome == BlockingDownload::Outcome::notStarted)
         return catalogueFile;
 
-    while (! task->isFinished())
-        HostSystem::sleepMilliseconds (50);
-
-    if (! task->hadError() && target.existsAsFile() && target.getSize() > 0)
+    if (outcome == BlockingDownload::Outcome::complete)
     {
         if (catalogueFile.exists())
             catalogueFile.deleteFile();

@@ -1,7 +1,7 @@
 #include "PictureCache.h"
 
 #include "../platform/FileSystem.h"
-#include "../platform/HostSystem.h"
+#include "BlockingDownload.h"
 
 juce::Image PictureCache::load (const juce::String& address, const juce::File& cacheFolder)
 {
@@ -22,15 +22,12 @@ juce::Image PictureCache::load (const juce::String& address, const juce::File& c
     juce::Logger::writeToLog ("<InterfaceComponent::loadImage> not found");
 
     auto temp = cached.getParentDirectory().getChildFile ("temp_download");
-    auto task = juce::URL (address).downloadToFile (temp, juce::URL::DownloadTaskOptions());
+    auto outcome = BlockingDownload::run (juce::URL (address), temp);
 
-    if (task == nullptr)
+    if (outcome == BlockingDownload::Outcome::notStarted)
         return {};
 
-    while (! task->isFinished())
-        HostSystem::sleepMilliseconds (50);
-
-    if (! task->hadError() && temp.existsAsFile() && temp.getSize() > 0)
+    if (outcome == BlockingDownload::Outcome::complete)
     {
         if (temp.moveFileTo (cached))
             juce::Logger::writeToLog ("<InterfaceComponent::loadImage> download successfully: " +
