@@ -43,8 +43,10 @@ MainComponent::~MainComponent()
     DownloadMonitor::cancelAll();
     catalogueFile.deleteFile();
 
-    if (tmpDir != juce::File())
-        tmpDir.deleteRecursively();
+    // A driver set-up runs from its own folder: that one stays.
+    for (auto& [folder, installerMayRun] : downloadFolders)
+        if (! installerMayRun)
+            folder.deleteRecursively();
 }
 
 void MainComponent::paint (juce::Graphics& g) { g.fillAll (juce::Colour (0xFF000000)); }
@@ -115,32 +117,34 @@ void MainComponent::changeListenerCallback (juce::ChangeBroadcaster* source)
     if (tmpDir.createDirectory().failed())
         juce::Logger::writeToLog ("create tmpDir failed!");
 
+    downloadFolders[tmpDir] = false;
+
     // A word that comes back after the window has gone is dropped.
     juce::Component::SafePointer<MainComponent> safeThis (this);
+    auto downloadFolder = tmpDir;
 
-    auto statusCallback = [safeThis, request] (juce::String word)
+    auto statusCallback = [safeThis, request, downloadFolder] (juce::String word)
     {
         juce::MessageManager::callAsync (
-            [safeThis, request, word]
+            [safeThis, request, downloadFolder, word]
             {
                 if (auto* mainComponent = safeThis.getComponent())
-                    mainComponent->handleStatus (request, word);
+                    mainComponent->handleStatus (request, downloadFolder, word);
             });
     };
 
-    startDownload (request, tmpDir, statusCallback);
+    // The download connects on a thread of its own, so the monitor is made here.
+    DownloadMonitor::start (request, tmpDir, statusCallback);
 }
 
-void MainComponent::startDownload (const InstallRequest& request, const juce::File& downloadFolder,
-                                   StatusCallback statusCallback)
-{
-    juce::Thread::launch ([request, downloadFolder, statusCallback]
-                          { new DownloadMonitor (request, downloadFolder, statusCallback); });
-}
-
-void MainComponent::handleStatus (const InstallRequest& request, const juce::String& word)
+void MainComponent::handleStatus (const InstallRequest& request, const juce::File& downloadFolder,
+                                  const juce::String& word)
 {
     interfaceComponent.showStatus (word);
+
+    // From "Downloaded" on an installer may run from the folder, until the final word.
+    if (! word.contains ("%"))
+        downloadFolders[downloadFolder] = (word == "Downloaded");
 
     if (word == "Downloaded")
         juce::Logger::writeToLog (statusLogPrefix + "downloaded, ready to install");

@@ -2,6 +2,8 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <map>
+
 #include "../catalogue/DeviceDatabase.h"
 #include "../install/InstallerJobs.h"
 #include "../ui/CustomLookAndFeel.h"
@@ -20,7 +22,8 @@ public:
     /** Builds the panel and fetches the catalogue, returning only when the fetch has ended. */
     MainComponent();
 
-    /** Deletes the catalogue file and the last download folder. */
+    /** Cancels the downloads under way and deletes the catalogue file and the
+        download folders of this run, except those whose installer may still run. */
     ~MainComponent() override;
 
     void paint (juce::Graphics& g) override;
@@ -35,12 +38,14 @@ public:
 private:
     void fetchCatalogue();
     void refreshDevices();
-    void startDownload (const InstallRequest& request, const juce::File& downloadFolder, StatusCallback statusCallback);
-    void handleStatus (const InstallRequest& request, const juce::String& word);
+    void handleStatus (const InstallRequest& request, const juce::File& downloadFolder, const juce::String& word);
 
     InterfaceComponent interfaceComponent;
     juce::File catalogueFile;
     juce::File tmpDir;
+
+    // This run's download folders, with whether an installer from there may be running.
+    std::map<juce::File, bool> downloadFolders;
     juce::StringArray deviceIds;
     std::vector<DeviceDatabase> deviceDatabases;
     juce::StringArray productList;

@@ -4,21 +4,14 @@
 
 namespace
 {
-    // Monitors are made on worker threads and end on the message thread.
-    juce::CriticalSection liveMonitorsLock;
-
     juce::OwnedArray<DownloadMonitor>& getLiveMonitors()
     {
         static juce::OwnedArray<DownloadMonitor> liveMonitors;
         return liveMonitors;
     }
 
-    // Deletes the monitor unless cancelAll() has done so already.
-    void release (DownloadMonitor* monitor)
-    {
-        const juce::ScopedLock lock (liveMonitorsLock);
-        getLiveMonitors().removeObject (monitor);
-    }
+    // Set once the program has begun to end.
+    bool monitorsCancelled = false;
 
     constexpr int tickMilliseconds = 500;
     constexpr int timeOutTicks = 60;
@@ -44,53 +37,89 @@ namespace
 }
 
 //==============================================================================
+DownloadMonitor* DownloadMonitor::start (InstallRequest selection, juce::File tmpDir, StatusCallback callback,
+                                         std::unique_ptr<DialogWindows> windows)
+{
+    JUCE_ASSERT_MESSAGE_THREAD
+
+    if (monitorsCancelled)
+        return nullptr;
+
+    return getLiveMonitors().add (
+        new DownloadMonitor (std::move (selection), std::move (tmpDir), std::move (callback), std::move (windows)));
+}
+
 DownloadMonitor::DownloadMonitor (InstallRequest selectionToUse, juce::File tmpDir, StatusCallback callback,
                                   std::unique_ptr<DialogWindows> windows)
     : selection (std::move (selectionToUse)), url (selection.url), _tmpDir (std::move (tmpDir)),
       statusCallback (std::move (callback)), dialogWindows (std::move (windows))
 {
-    _tmpDir = _tmpDir.getChildFile (url.getFileName());
+    auto fileName = getInstallerFileName (url);
     juce::Logger::writeToLog ("<DownloadMonitor> Download: " + selection.url);
 
-    downloadTask = url.downloadToFile (_tmpDir, juce::URL::DownloadTaskOptions());
-    juce::Logger::writeToLog ("<DownloadMonitor> _tmpDir: " + _tmpDir.getFullPathName());
-
-    if (downloadTask == nullptr)
+    if (fileName.isEmpty())
     {
-        // Nothing to poll: the server cannot be reached or the file cannot be made.
-        statusCallback ("Download error");
-        juce::MessageManager::callAsync ([this] { release (this); });
-        return;
+        // Reported as a download error on the first tick.
+        juce::Logger::writeToLog ("<DownloadMonitor> no usable file name in the address");
+    }
+    else
+    {
+        _tmpDir = _tmpDir.getChildFile (fileName);
+        downloadTask = std::make_unique<InstallerDownload> (url, _tmpDir);
+        juce::Logger::writeToLog ("<DownloadMonitor> _tmpDir: " + _tmpDir.getFullPathName());
     }
 
     startTimer (tickMilliseconds);
 }
 
-DownloadMonitor::~DownloadMonitor() { stopTimer(); }
+DownloadMonitor::~DownloadMonitor()
+{
+    stopTimer();
+
+    if (downloadTask != nullptr && ! resultHandled)
+    {
+        // Cancelled, broken off or stalled: no half-written installer is left behind.
+        downloadTask.reset();
+        _tmpDir.deleteFile();
+    }
+}
 
 //==============================================================================
 void DownloadMonitor::timerCallback()
 {
     ++tickCount;
 
-    if (downloadTask->hadError())
+    if (resultHandled)
+    {
+        driveInstallerDialog();
+    }
+    else if (downloadTask == nullptr)
     {
         statusCallback ("Download error");
         stop();
     }
-    else if (downloadTask->isFinished() && ! resultHandled)
+    else if (downloadTask->isFinished())
     {
-        handleDownloadResult (statusCallback);
-        resultHandled = true;
-        tickCount = 0;
+        // The error flag is set before the finished flag, so it is read second.
+        if (downloadTask->hadError())
+        {
+            statusCallback ("Download error");
+            stop();
+        }
+        else
+        {
+            handleDownloadResult (statusCallback);
+            resultHandled = true;
+            tickCount = 0;
+        }
     }
-    else if (! resultHandled)
+    else if (juce::Time::getMillisecondCounter() - lastByteTime >= (juce::uint32) stallMilliseconds)
     {
-        reportProgress();
+        reportStall();
     }
     else
     {
-        driveInstallerDialog();
+        reportProgress();
     }
 }
 
@@ -102,13 +131,38 @@ void DownloadMonitor::stop()
     stopTimer();
 
     // Installer jobs hold copies of what they need; nothing else refers to a monitor.
-    juce::MessageManager::callAsync ([this] { release (this); });
+    juce::MessageManager::callAsync ([this] { getLiveMonitors().removeObject (this); });
 }
 
 void DownloadMonitor::cancelAll()
 {
-    const juce::ScopedLock lock (liveMonitorsLock);
+    JUCE_ASSERT_MESSAGE_THREAD
+
+    monitorsCancelled = true;
     getLiveMonitors().clear();
+}
+
+int DownloadMonitor::getNumLiveMonitors() { return getLiveMonitors().size(); }
+
+juce::String DownloadMonitor::getInstallerFileName (const juce::URL& address)
+{
+    juce::String name;
+
+    for (auto character : address.getFileName())
+        if (character >= 32 && ! juce::String ("<>:\"/\\|?*").containsChar (character))
+            name += character;
+
+    while (name.endsWithChar ('.') || name.endsWithChar (' '))
+        name = name.dropLastCharacters (1);
+
+    static const juce::StringArray deviceNames { "CON",  "PRN",  "AUX",  "NUL",  "COM1", "COM2", "COM3", "COM4",
+                                                 "COM5", "COM6", "COM7", "COM8", "COM9", "LPT1", "LPT2", "LPT3",
+                                                 "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9" };
+
+    if (deviceNames.contains (name.upToFirstOccurrenceOf (".", false, false).trimEnd(), true))
+        return {};
+
+    return name;
 }
 
 //==============================================================================
@@ -137,6 +191,10 @@ void DownloadMonitor::reportProgress()
 
     auto downloaded = downloadTask->getLengthDownloaded();
     auto speed = (downloaded - lastDownloaded) * 2;
+
+    if (downloaded != lastDownloaded)
+        lastByteTime = juce::Time::getMillisecondCounter();
+
     lastDownloaded = downloaded;
 
     auto speedText = formatSpeed (speed);
@@ -144,6 +202,15 @@ void DownloadMonitor::reportProgress()
 
     juce::Logger::writeToLog ("Downloading: " + percentageText + "\t\t" + speedText);
     statusCallback (percentageText + " " + speedText);
+}
+
+void DownloadMonitor::reportStall()
+{
+    juce::Logger::writeToLog ("<DownloadMonitor::timerCallback> download stalled: nothing received for "
+                              + juce::String (stallMilliseconds / 1000) + " seconds");
+    downloadTask->cancel();
+    statusCallback ("Download error");
+    stop();
 }
 
 //==============================================================================
@@ -178,7 +245,7 @@ void DownloadMonitor::handleDownloadResult (const StatusCallback& callback)
     else if (selection.softwareName == "Echo Deck")
         juce::Thread::launch ([installerPath, callback] { runSilentSwitch (installerPath, callback); });
     else
-        juce::Thread::launch ([installerPath] { runQuietSwitch (installerPath); });
+        juce::Thread::launch ([installerPath, callback] { runQuietSwitch (installerPath, callback); });
 }
 
 //==============================================================================
@@ -192,33 +259,27 @@ void DownloadMonitor::driveInstallerDialog()
         return;
     }
 
-    if (! findInstallerDialog())
+    if (findInstallerDialog() && analyseWindow())
     {
-        if (tickCount > timeOutTicks)
-        {
-            juce::Logger::writeToLog ("<DownloadMonitor::timerCallback> time out");
-            statusCallback ("Install error");
-            stop();
-        }
-
-        return;
-    }
-
-    if (analyseWindow())
         tickCount = 0;
+    }
     else if (tickCount > timeOutTicks)
+    {
+        // No dialog, or one whose page none of the rows describe: either way the
+        // request gets its final word.
+        juce::Logger::writeToLog ("<DownloadMonitor::timerCallback> time out");
+        statusCallback ("Install error");
         stop();
+    }
 }
 
 bool DownloadMonitor::findInstallerDialog()
 {
-    auto product = selection.product.toStdString();
-
     for (auto& dialog : dialogWindows->listDialogs())
     {
-        if (dialog.title.find (product) != std::string::npos)
+        if (dialog.title.contains (selection.product))
         {
-            dialogTitle = juce::String (dialog.title);
+            dialogTitle = dialog.title;
             return true;
         }
     }
@@ -228,7 +289,7 @@ bool DownloadMonitor::findInstallerDialog()
 
 bool DownloadMonitor::analyseWindow()
 {
-    auto dialog = dialogWindows->findDialog (dialogTitle.toStdString());
+    auto dialog = dialogWindows->findDialog (dialogTitle);
 
     if (dialog == nullptr)
         return false;
@@ -259,8 +320,7 @@ bool DownloadMonitor::analyseWindow()
         return true;
     }
 
-    if (dialogWindows->getChildText (dialog, "Static", 1).find ("Unfortunately the installation failed.") !=
-        std::string::npos)
+    if (dialogWindows->getChildText (dialog, "Static", 1).contains ("Unfortunately the installation failed."))
     {
         statusCallback ("Software exist");
         stop();

@@ -2,6 +2,7 @@
 
 #include <juce_events/juce_events.h>
 
+#include "InstallerDownload.h"
 #include "InstallerJobs.h"
 #include "../platform/DialogWindows.h"
 #include "../ui/InstallRequest.h"
@@ -13,27 +14,39 @@
     second, hands the finished file to the installer job that fits the request, and
     then drives the driver set-up's dialog to its end.
 
-    Everything is reported through the status function. Monitors are made with new
-    and are owned by the set of live monitors: a monitor leaves it, and is deleted,
-    once it has stopped; cancelAll() ends those still running.
+    Everything is reported through the status function. Monitors are made by
+    start() and owned by the set of live monitors from then on: a monitor leaves
+    it, and is deleted, once it has stopped; cancelAll() ends those still running.
+    All of this happens on the message thread.
 */
 class DownloadMonitor : public juce::Timer
 {
 public:
-    /** Starts the download (the connection is opened on the calling thread, so call
-        it off the message thread) and the 500 ms timer. When the download cannot
-        start at all, reports "Download error" and stops at once. */
-    DownloadMonitor (InstallRequest selection, juce::File tmpDir, StatusCallback statusCallback,
-                     std::unique_ptr<DialogWindows> dialogWindows = DialogWindows::createForThisSystem());
+    /** Makes a monitor for the request, starts its download (which connects on a
+        thread of its own) and its 500 ms timer. Returns the monitor, which lives
+        until it has stopped and the message loop has run once more, or nullptr
+        once cancelAll() has been called. */
+    static DownloadMonitor* start (InstallRequest selection, juce::File tmpDir, StatusCallback statusCallback,
+                                   std::unique_ptr<DialogWindows> dialogWindows = DialogWindows::createForThisSystem());
 
+    /** Cancels the download under way, removing a partly written file. */
     ~DownloadMonitor() override;
 
-    /** One tick: an error, the finished download, a progress report, or the dialog step. */
+    /** One tick: the finished download, a progress report, a stall, or the dialog step. */
     void timerCallback() override;
 
-    /** Deletes every monitor that is still running, ending its transfer; installer
-        processes already started run on. For the end of the program. */
+    /** Deletes every live monitor, cancelling its download; installer processes
+        already started run on. For the end of the program: no monitor starts after it. */
     static void cancelAll();
+
+    /** How many monitors are live. */
+    static int getNumLiveMonitors();
+
+    /** The name the installer is saved under: the address's undecoded file name, as
+        a plain file name that Windows accepts. Characters Windows refuses in a name
+        are left out, trailing dots and blanks dropped; returns an empty string when
+        no legal name remains (nothing, only dots, or a device name such as "CON"). */
+    static juce::String getInstallerFileName (const juce::URL& url);
 
     /** The speed text of a progress report: "3MB/s", "12KB/s" or "511B/s" (units of 1024, truncated). */
     static juce::String formatSpeed (juce::int64 bytesPerSecond);
@@ -42,8 +55,15 @@ public:
         length (or 0) the share is unknown and "0.0%" is given; never more than "100.0%". */
     static juce::String formatPercentage (juce::int64 downloaded, juce::int64 totalLength);
 
+    /** How long a download may receive nothing before it counts as failed. */
+    static constexpr int stallMilliseconds = 60000;
+
 private:
+    DownloadMonitor (InstallRequest selection, juce::File tmpDir, StatusCallback statusCallback,
+                     std::unique_ptr<DialogWindows> dialogWindows);
+
     void reportProgress();
+    void reportStall();
     void handleDownloadResult (const StatusCallback& callback);
     void driveInstallerDialog();
     bool findInstallerDialog();
@@ -52,13 +72,14 @@ private:
 
     InstallRequest selection;
     juce::URL url;
-    std::unique_ptr<juce::URL::DownloadTask> downloadTask;
+    std::unique_ptr<InstallerDownload> downloadTask;
     juce::File _tmpDir;
     StatusCallback statusCallback;
     bool resultHandled = false;
     juce::String dialogTitle;
     int tickCount = 0;
     juce::int64 lastDownloaded = 0;
+    juce::uint32 lastByteTime = juce::Time::getMillisecondCounter();
     std::unique_ptr<DialogWindows> dialogWindows;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (DownloadMonitor)

@@ -16,24 +16,26 @@ namespace
         return true;
     }
 
-    void reportExitCode (juce::ChildProcess& process, const StatusCallback& statusCallback)
+    // The final word of a job that reads the installer's exit code.
+    void runAndReport (const juce::String& command, const StatusCallback& statusCallback)
     {
-        statusCallback (process.getExitCode() == 0 ? "Installed" : "Install error");
+        juce::ChildProcess process;
+        auto installed = runToEnd (process, command) && process.getExitCode() == 0;
+        statusCallback (installed ? "Installed" : "Install error");
     }
 }
 
-void runQuietSwitch (juce::String installer)
+void runQuietSwitch (juce::String installer, StatusCallback statusCallback)
 {
     juce::ChildProcess process;
-    runToEnd (process, CommandInterpreter::startDetached (installer, "/S"));
+
+    if (! runToEnd (process, CommandInterpreter::startDetached (installer, "/S")))
+        statusCallback ("Install error");
 }
 
 void runSilentSwitch (juce::String installer, StatusCallback statusCallback)
 {
-    juce::ChildProcess process;
-
-    if (runToEnd (process, CommandInterpreter::startDetached (installer, "/silent")))
-        reportExitCode (process, statusCallback);
+    runAndReport (CommandInterpreter::startAndWait (installer, "/silent"), statusCallback);
 }
 
 void runCommandLineInstall (juce::String installer, StatusCallback statusCallback)
@@ -51,8 +53,5 @@ void runCommandLineInstall (juce::String installer, StatusCallback statusCallbac
         }
     }
 
-    juce::ChildProcess process;
-
-    if (runToEnd (process, CommandInterpreter::runAndWait (installer, "install --al -c")))
-        reportExitCode (process, statusCallback);
+    runAndReport (CommandInterpreter::runAndWait (installer, "install --al -c"), statusCallback);
 }

@@ -8,14 +8,18 @@
 using StatusCallback = std::function<void (juce::String)>;
 
 /** Starts the installer with the quiet switch "/S" and returns once the command
-    interpreter has ended. Reports nothing: the dialog automation follows the set-up. */
-void runQuietSwitch (juce::String installer);
+    interpreter has ended. Reports nothing when the installer was started: the
+    dialog automation follows the set-up. Reports "Install error" when the
+    interpreter cannot be started. */
+void runQuietSwitch (juce::String installer, StatusCallback statusCallback);
 
-/** Starts the installer with the switch "/silent" and reports "Installed" when the
-    command interpreter ends with 0, otherwise "Install error"; nothing if it cannot start. */
+/** Runs the installer with the switch "/silent", waits for it to end, and reports
+    "Installed" when it ended with 0, otherwise (the interpreter not startable
+    included) "Install error". */
 void runSilentSwitch (juce::String installer, StatusCallback statusCallback);
 
 /** Deletes the old installer folder (Brelvox/Nuvo Max/installer in the roaming
     application-data folder) if there is one, then runs the installer with
-    "install --al -c" and reports "Installed" for exit code 0, otherwise "Install error". */
+    "install --al -c" and reports "Installed" for exit code 0, otherwise (the
+    interpreter not startable included) "Install error". */
 void runCommandLineInstall (juce::String installer, StatusCallback statusCallback);

@@ -3,12 +3,17 @@
 #include <juce_core/juce_core.h>
 
 /** The command lines that start the maker's installers, and their start.
-    Windows: cmd.exe with its built-ins start and rmdir. Linux: /bin/sh. */
+    Windows: cmd.exe from the system folder, named by its full path, with its
+    built-ins start and rmdir. Linux: /bin/sh. */
 namespace CommandInterpreter
 {
     /** A command that starts the program with one switch and ends at once,
         leaving the program to run on by itself. */
     juce::String startDetached (const juce::String& program, const juce::String& programSwitch);
+
+    /** A command that starts the program with one switch, waits for it and ends
+        with the program's exit code. */
+    juce::String startAndWait (const juce::String& program, const juce::String& programSwitch);
 
     /** A command that deletes a folder with everything in it. */
     juce::String removeFolder (const juce::String& folder);

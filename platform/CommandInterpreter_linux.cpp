@@ -10,6 +10,11 @@ juce::String CommandInterpreter::startDetached (const juce::String& program, con
     return "nohup " + quotedForShell (program) + " " + programSwitch + " >/dev/null 2>&1 &";
 }
 
+juce::String CommandInterpreter::startAndWait (const juce::String& program, const juce::String& programSwitch)
+{
+    return quotedForShell (program) + " " + programSwitch;
+}
+
 juce::String CommandInterpreter::removeFolder (const juce::String& folder)
 {
     return "rm -rf " + quotedForShell (folder);

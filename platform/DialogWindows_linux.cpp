@@ -7,9 +7,9 @@ namespace
     {
     public:
         std::vector<Dialog> listDialogs() override { return {}; }
-        Handle findDialog (const std::string&) override { return nullptr; }
-        Handle findChild (Handle, const std::string&, const std::string&) override { return nullptr; }
-        std::string getChildText (Handle, const std::string&, int) override { return {}; }
+        Handle findDialog (const juce::String&) override { return nullptr; }
+        Handle findChild (Handle, const juce::String&, const juce::String&) override { return nullptr; }
+        juce::String getChildText (Handle, const juce::String&, int) override { return {}; }
         void click (Handle) override {}
     };
 }

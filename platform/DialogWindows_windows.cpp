@@ -4,14 +4,17 @@
 
 namespace
 {
-    constexpr auto dialogClass = "#32770";
+    constexpr auto dialogClass = L"#32770";
     constexpr int textBufferSize = 256;
 
-    std::string readText (HWND window)
+    // A set-up window that has stopped answering holds a click no longer than this.
+    constexpr UINT clickTimeoutMilliseconds = 3000;
+
+    juce::String readText (HWND window)
     {
-        char text[textBufferSize] = {};
-        GetWindowTextA (window, text, textBufferSize);
-        return text;
+        wchar_t text[textBufferSize] = {};
+        GetWindowTextW (window, text, textBufferSize);
+        return juce::String (text);
     }
 
     class User32DialogWindows : public DialogWindows
@@ -21,31 +24,38 @@ namespace
         {
             std::vector<Dialog> dialogs;
 
-            for (HWND window = nullptr; (window = FindWindowExA (nullptr, window, dialogClass, nullptr)) != nullptr;)
+            for (HWND window = nullptr; (window = FindWindowExW (nullptr, window, dialogClass, nullptr)) != nullptr;)
                 dialogs.push_back ({ window, readText (window) });
 
             return dialogs;
         }
 
-        Handle findDialog (const std::string& title) override { return FindWindowA (dialogClass, title.c_str()); }
-
-        Handle findChild (Handle dialog, const std::string& className, const std::string& text) override
+        Handle findDialog (const juce::String& title) override
         {
-            return FindWindowExA ((HWND) dialog, nullptr, className.c_str(), text.c_str());
+            return FindWindowW (dialogClass, title.toWideCharPointer());
         }
 
-        std::string getChildText (Handle dialog, const std::string& className, int index) override
+        Handle findChild (Handle dialog, const juce::String& className, const juce::String& text) override
+        {
+            return FindWindowExW ((HWND) dialog, nullptr, className.toWideCharPointer(), text.toWideCharPointer());
+        }
+
+        juce::String getChildText (Handle dialog, const juce::String& className, int index) override
         {
             HWND child = nullptr;
 
             for (int i = 0; i <= index; ++i)
-                if ((child = FindWindowExA ((HWND) dialog, child, className.c_str(), nullptr)) == nullptr)
+                if ((child = FindWindowExW ((HWND) dialog, child, className.toWideCharPointer(), nullptr)) == nullptr)
                     return {};
 
             return readText (child);
         }
 
-        void click (Handle button) override { SendMessageA ((HWND) button, BM_CLICK, 0, 0); }
+        void click (Handle button) override
+        {
+            DWORD_PTR result = 0;
+            SendMessageTimeoutW ((HWND) button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, clickTimeoutMilliseconds, &result);
+        }
     };
 }
 

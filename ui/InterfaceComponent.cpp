@@ -342,8 +342,16 @@ void InterfaceComponent::setLanguageImage()
 
 void InterfaceComponent::setClickable (bool shouldTakeClicks)
 {
-    languageButton.setInterceptsMouseClicks (shouldTakeClicks, shouldTakeClicks);
-    productBox.setInterceptsMouseClicks (shouldTakeClicks, shouldTakeClicks);
+    // Neither the mouse nor the keyboard (Tab, the arrow keys) may change the
+    // product or the language while an install is under way.
+    for (auto* component : { static_cast<juce::Component*> (&languageButton), static_cast<juce::Component*> (&productBox) })
+    {
+        component->setInterceptsMouseClicks (shouldTakeClicks, shouldTakeClicks);
+        component->setWantsKeyboardFocus (shouldTakeClicks);
+
+        if (! shouldTakeClicks && component->hasKeyboardFocus (true))
+            component->giveAwayKeyboardFocus();
+    }
 }
 
 void InterfaceComponent::greyOutSelectedButton()

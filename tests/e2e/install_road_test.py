@@ -41,10 +41,14 @@ def make_site(base_address=None):
 class WindowsProgram:
     """The exe under Wine, with the device in the prefix's registry."""
 
-    def __init__(self, catalogue_url):
+    def __init__(self, catalogue_url, pictures):
         import wine_session
         import wine_usb
         self.wine, self.usb = wine_session, wine_usb
+        cache = os.path.join(wine_session.prefix_dir(), "drive_c", "ProgramData", "Brelvox", "QuenzDriver")
+        shutil.rmtree(cache, ignore_errors=True)
+        if pictures:
+            shutil.copytree(pictures, cache)
         self.log_file = os.path.join(wine_session.roaming_app_data(), "Brelvox", "QuenzInstall", "runtimeLog.txt")
         if os.path.exists(self.log_file):
             os.remove(self.log_file)
@@ -73,6 +77,9 @@ class WindowsProgram:
         self.wine.run(options.probe, "close", TITLE)
         return self.process.wait(timeout=60)
 
+    def host_path(self, path):
+        return self.wine.host_path(path)
+
     def kill(self):
         if self.process.poll() is None:
             self.process.kill()
@@ -83,13 +90,15 @@ class WindowsProgram:
 class LinuxProgram:
     """The native build on a display of its own, in a umockdev test bed with the device."""
 
-    def __init__(self, catalogue_url):
+    def __init__(self, catalogue_url, pictures):
         import xvfb
         self.xvfb = xvfb.Xvfb().__enter__()
         self.display = self.xvfb.display
         self.home = tempfile.mkdtemp()
         for folder in ("config", "tmp", "share"):
             os.makedirs(os.path.join(self.home, folder))
+        if pictures:
+            shutil.copytree(pictures, os.path.join(self.home, "share", "Brelvox", "QuenzDriver"))
         self.log_file = os.path.join(self.home, "config", "Brelvox", "QuenzInstall", "runtimeLog.txt")
         self.testbed = os.path.join(self.home, "device.umockdev")
         with open(self.testbed, "w") as f:
@@ -99,16 +108,18 @@ class LinuxProgram:
                                             XDG_CONFIG_HOME=os.path.join(self.home, "config"),
                                             TMPDIR=os.path.join(self.home, "tmp"),
                                             XDG_DATA_DIRS=os.path.join(self.home, "share"))
-        self.process = subprocess.Popen(["umockdev-run", "--device", self.testbed, "--", options.exe], env=environment,
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.process = subprocess.Popen(["umockdev-run", "--device", self.testbed, "--", options.exe], env=environment)
 
     def client_origin(self):
         return self.xvfb.client_origin(TITLE)
 
     def close(self):
-        self.process.terminate()
-        self.process.wait(timeout=60)
-        return 0
+        """Closes the window as a user does, and returns the program's exit code."""
+        self.xvfb.close_window(TITLE)
+        return self.process.wait(timeout=20)
+
+    def host_path(self, path):
+        return path
 
     def kill(self):
         if self.process.poll() is None:
@@ -123,9 +134,10 @@ class InstallRoadTests(unittest.TestCase):
         self.software = make_site()
         self.shots = 0
 
-    def start(self, catalogue_url=None):
+    def start(self, catalogue_url=None, pictures=None):
+        """Starts the program; with pictures, a folder whose pictures are in its cache already."""
         url = catalogue_url or server_address() + "/brelvox/release/software/list.xml"
-        self.program = (WindowsProgram if options.platform == "windows" else LinuxProgram)(url)
+        self.program = (WindowsProgram if options.platform == "windows" else LinuxProgram)(url, pictures)
         self.addCleanup(self.program.kill)
         deadline = time.monotonic() + 60
         self.origin = None
@@ -192,7 +204,7 @@ class InstallRoadTests(unittest.TestCase):
             self.screenshot("unplugged")
 
         self.keep_log("install-road")
-        self.program.close()
+        self.assertEqual(self.program.close(), 0, "the program ends cleanly after finished installs")
 
     def test_failure_roads(self):
         # The catalogue server cannot be reached: the window comes up all the same.
@@ -203,7 +215,7 @@ class InstallRoadTests(unittest.TestCase):
         self.assertNotIn("XML file downloaded successfully", self.log())
         time.sleep(1)
         self.screenshot("no-catalogue")
-        self.program.close()
+        self.assertEqual(self.program.close(), 0)
         self.program.kill()
 
         # The installer is missing on the server.
@@ -214,19 +226,28 @@ class InstallRoadTests(unittest.TestCase):
         self.wait_for_log("statuscode: 404")
         time.sleep(1)
         self.screenshot("installer-404")
-        self.program.close()
+        self.assertEqual(self.program.close(), 0)
         self.program.kill()
 
-        # The window is closed while the download runs: the program ends cleanly, and
-        # no word reaches the window that has gone.
-        make_site(server_address() + "/fault/slow")
-        self.start()
-        self.wait_for_log("<InterfaceComponent::updateButtons> found: <nuvo")
-        self.click(100, 305)
-        self.wait_for_log("Downloading: ")
-        self.screenshot("downloading")
-        self.assertEqual(self.program.close(), 0)
-        self.assertNotIn("downloaded, ready to install", self.log())
+        # The window is closed while the download runs, while it stalls, and while
+        # the server has not answered at all: each time the program ends cleanly
+        # within seconds, no word reaches the window that has gone, and no part of
+        # the installer is left behind.
+        for fault, sign in (("slow", "Downloading: "), ("stall", "Downloading: "),
+                            ("silent", "<DownloadMonitor> _tmpDir: ")):
+            with self.subTest(fault=fault):
+                software = make_site(server_address() + "/fault/" + fault)
+                self.start(pictures=os.path.join(software, "pictures"))
+                self.wait_for_log("<InterfaceComponent::updateButtons> found: <nuvo")
+                self.click(100, 305)
+                self.wait_for_log(sign)
+                if fault == "slow":
+                    self.screenshot("downloading")
+                installer = self.log().split("<DownloadMonitor> _tmpDir: ")[1].splitlines()[0]
+                self.assertEqual(self.program.close(), 0)
+                self.assertNotIn("downloaded, ready to install", self.log())
+                self.assertFalse(os.path.exists(self.program.host_path(installer)), "the partial installer")
+                self.program.kill()
 
 
 if __name__ == "__main__":

@@ -4,6 +4,7 @@
 
 #include "install/DownloadMonitor.h"
 #include "support/FakeDialogWindows.h"
+#include "support/FakeInstaller.h"
 #include "support/LogCapture.h"
 #include "support/MakerServer.h"
 #include "support/MessageLoop.h"
@@ -59,15 +60,42 @@ TEST (ProgressFormatting, ReportsSpeedInUnitsOf1024AndOneDecimalOfPercent)
             << p.downloaded << " of " << p.total;
 }
 
+TEST (InstallerFileName, IsAPlainLegalNameInsideTheFolder)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        { "https://h/d/Setup%20v2.exe?x=1", "Setup%20v2.exe" },
+        { "https://h/d/Driver.zip", "Driver.zip" },
+        { "https://h/d/..\\..\\Windows\\evil.exe", "....Windowsevil.exe" },
+        { "https://h/d/C:evil.exe", "Cevil.exe" },
+        { "https://h/d/a<b>c|d?.exe", "abcd" },
+        { "https://h/d/setup.exe. . ", "setup.exe" },
+        { "https://h/d/..", "" },
+        { "https://h/d/", "" },
+        { "https://h/d/CON", "" },
+        { "https://h/d/nul.exe", "" },
+        { "https://h/d/COM1 .zip", "" },
+        { "https://h/d/CONSOLE.exe", "CONSOLE.exe" },
+    };
+
+    for (auto& [address, expected] : cases)
+        EXPECT_EQ (DownloadMonitor::getInstallerFileName (juce::URL (address)), expected) << address;
+}
+
 //==============================================================================
 namespace
 {
     struct DownloadFixture : public testing::Test
     {
+        ~DownloadFixture() override
+        {
+            runMessageLoopUntil ([] { return DownloadMonitor::getNumLiveMonitors() == 0; }, 5000);
+            EXPECT_EQ (DownloadMonitor::getNumLiveMonitors(), 0) << "a stopped monitor is deleted";
+        }
+
         // Starts a monitor and runs the message loop until it has reported that many final words.
         juce::StringArray download (const InstallRequest& request, int finalWords)
         {
-            new DownloadMonitor (request, temporary.getFolder(), status.makeCallback());
+            DownloadMonitor::start (request, temporary.getFolder(), status.makeCallback());
             runMessageLoopUntil ([this, finalWords] { return status.getFinalWords().size() >= finalWords; }, 30000);
             runMessageLoopFor (100);
             return status.getFinalWords();
@@ -122,7 +150,7 @@ TEST_F (DownloadFixture, ReportsAnUnusableDownloadWithItsFourLogLines)
     {
         StatusRecorder caseStatus;
         LogCapture caseLog;
-        new DownloadMonitor (requestFor (MakerServer::getAddress() + "/" + c.path), temporary.getFolder(),
+        DownloadMonitor::start (requestFor (MakerServer::getAddress() + "/" + c.path), temporary.getFolder(),
                              caseStatus.makeCallback());
         runMessageLoopUntil ([&caseStatus] { return ! caseStatus.getFinalWords().isEmpty(); }, 30000);
 
@@ -150,7 +178,7 @@ TEST_F (DownloadFixture, ReportsADownloadErrorOnceForACutOffOrUnreachableServer)
     for (auto& url : cases)
     {
         StatusRecorder caseStatus;
-        new DownloadMonitor (requestFor (url), temporary.getFolder(), caseStatus.makeCallback());
+        DownloadMonitor::start (requestFor (url), temporary.getFolder(), caseStatus.makeCallback());
         runMessageLoopUntil ([&caseStatus] { return ! caseStatus.getFinalWords().isEmpty(); }, 30000);
         runMessageLoopFor (1200);
 
@@ -166,7 +194,8 @@ namespace
         ~DialogFixture() override
         {
             // Lets the stopped monitor delete itself.
-            runMessageLoopFor (100);
+            runMessageLoopUntil ([] { return DownloadMonitor::getNumLiveMonitors() == 0; }, 5000);
+            EXPECT_EQ (DownloadMonitor::getNumLiveMonitors(), 0) << "a stopped monitor is deleted";
         }
 
         // A monitor whose installer has been downloaded and handed over. Ticks are
@@ -176,8 +205,8 @@ namespace
             startCase();
 
             request.url = MakerServer::publish (juce::Uuid().toString() + "/setup.bin", "not a program");
-            monitor = new DownloadMonitor (request, temporary.getFolder(), status().makeCallback(),
-                                           std::make_unique<FakeDialogWindows> (screen));
+            monitor = DownloadMonitor::start (request, temporary.getFolder(), status().makeCallback(),
+                                              std::make_unique<FakeDialogWindows> (screen));
 
             for (int i = 0; i < 200 && ! status().getWords().contains ("Downloaded"); ++i)
             {
@@ -306,7 +335,7 @@ TEST_F (DialogFixture, TimesOutOnTheSixtyFirstTickWithoutADialog)
     EXPECT_EQ (log.getMessages()[log.getMessages().size() - 1], "<DownloadMonitor::timerCallback> time out");
 }
 
-TEST_F (DialogFixture, StopsSilentlyAfterAnUnrecognisedDialog)
+TEST_F (DialogFixture, ReportsAnInstallErrorAfterAnUnrecognisedDialog)
 {
     startMonitor (requestFor ({}));
     screen->show ("Quenz Q2 Setup", { { "Static", "Bitte wählen Sie Ihre Sprache:" }, { "Button", "Weiter" } });
@@ -316,7 +345,8 @@ TEST_F (DialogFixture, StopsSilentlyAfterAnUnrecognisedDialog)
     tick();
 
     EXPECT_FALSE (monitor->isTimerRunning());
-    EXPECT_EQ (status().getFinalWords(), juce::StringArray ("Downloaded"));
+    EXPECT_EQ (status().getFinalWords(), juce::StringArray ("Downloaded", "Install error"));
+    EXPECT_EQ (log.getMessages()[log.getMessages().size() - 1], "<DownloadMonitor::timerCallback> time out");
     EXPECT_TRUE (screen->clicks.empty());
 }
 
@@ -393,4 +423,155 @@ TEST_F (DialogFixture, LeavesSelfReportingInstallersAlone)
 
         runMessageLoopFor (50);
     }
+}
+
+TEST_F (DownloadFixture, ReportsADownloadErrorForAnAddressWithoutALegalFileName)
+{
+    auto url = MakerServer::getAddress() + "/" + unique + "/CON";
+
+    EXPECT_EQ (download (requestFor (url), 1), juce::StringArray ("Download error"));
+    EXPECT_EQ (MakerServer::countRequests (unique + "/CON"), 0);
+    EXPECT_EQ (temporary.getFolder().getNumberOfChildFiles (juce::File::findFilesAndDirectories), 0);
+}
+
+TEST_F (DownloadFixture, EndsADownloadThatReceivesNothingForAMinuteButNotASlowOne)
+{
+    struct Case
+    {
+        const char* name;
+        juce::String path;
+        const char* expectedWord;
+    };
+
+    // The slow one sends 20 KiB a second for longer than a minute.
+    MakerServer::publish (unique + "/setup.bin", bytes (1400 * 1024));
+
+    const Case cases[] = {
+        { "stalls after half the body", "fault/stall/" + unique + "/setup.bin", "Download error" },
+        { "never answers the request", "fault/silent/" + unique + "/setup.bin", "Download error" },
+        { "slow, but always moving", "fault/slow/" + unique + "/setup.bin", "Downloaded" },
+    };
+
+    std::vector<std::unique_ptr<StatusRecorder>> recorders;
+    std::vector<juce::File> folders;
+
+    for (auto& c : cases)
+    {
+        recorders.push_back (std::make_unique<StatusRecorder>());
+        folders.push_back (temporary.getFolder().getChildFile (c.name));
+        folders.back().createDirectory();
+        DownloadMonitor::start (requestFor (MakerServer::getAddress() + "/" + c.path, "Echo Deck"), folders.back(),
+                                recorders.back()->makeCallback());
+    }
+
+    auto start = juce::Time::getMillisecondCounter();
+    runMessageLoopUntil (
+        [&recorders]
+        {
+            for (auto& recorder : recorders)
+                if (recorder->getFinalWords().isEmpty())
+                    return false;
+            return true;
+        },
+        DownloadMonitor::stallMilliseconds + 30000);
+
+    EXPECT_GE (juce::Time::getMillisecondCounter() - start, (juce::uint32) DownloadMonitor::stallMilliseconds);
+
+    for (size_t i = 0; i < std::size (cases); ++i)
+    {
+        EXPECT_EQ (recorders[i]->getFinalWords()[0], cases[i].expectedWord) << cases[i].name;
+
+        if (juce::String (cases[i].expectedWord) == "Download error")
+        {
+            runMessageLoopFor (100);
+            EXPECT_FALSE (folders[i].getChildFile ("setup.bin").exists()) << cases[i].name << ": no partial file";
+        }
+    }
+
+    auto stallLines = 0;
+
+    for (auto& message : log.getMessages())
+        if (message == "<DownloadMonitor::timerCallback> download stalled: nothing received for 60 seconds")
+            ++stallLines;
+
+    EXPECT_EQ (stallLines, 2);
+
+    // The Echo Deck job of the slow one reports too.
+    runMessageLoopUntil ([&recorders] { return recorders.back()->getFinalWords().size() == 2; });
+}
+
+namespace
+{
+    // What the process holds of the system: its threads and open files (Linux only).
+    int countEntries (const char* folder)
+    {
+        return juce::File (folder).getNumberOfChildFiles (juce::File::findFilesAndDirectories);
+    }
+
+    // An archive holding one stand-in installer that ends with 0.
+    juce::MemoryBlock makeInstallerArchive (const juce::File& scratch)
+    {
+#if JUCE_WINDOWS
+        juce::ZipFile::Builder builder;
+        builder.addFile (FakeInstaller::make (scratch, "Echo Deck Setup", 0), 9, "Echo Deck Setup.exe");
+        juce::MemoryOutputStream archive;
+        builder.writeToStream (archive, nullptr);
+        return archive.getMemoryBlock();
+#else
+        // The test archive keeps its installer's execute bit.
+        juce::ignoreUnused (scratch);
+        juce::MemoryBlock archive;
+        juce::File (QUENZ_TEST_DATA_DIR).getChildFile ("archives/one-installer.zip").loadFileAsData (archive);
+        return archive;
+#endif
+    }
+}
+
+TEST_F (DownloadFixture, LeavesNothingBehindAfterAHundredInstalls)
+{
+    auto url = MakerServer::publish (unique + "/EchoDeck.zip", makeInstallerArchive (temporary.getFolder()));
+    constexpr int installsAtOnce = 10;
+
+    auto installRound = [&]
+    {
+        std::vector<std::unique_ptr<StatusRecorder>> recorders;
+
+        for (int i = 0; i < installsAtOnce; ++i)
+        {
+            recorders.push_back (std::make_unique<StatusRecorder>());
+            auto folder = temporary.getFolder().getChildFile (juce::Uuid().toString());
+            folder.createDirectory();
+            DownloadMonitor::start (requestFor (url, "Echo Deck"), folder, recorders.back()->makeCallback());
+        }
+
+        runMessageLoopUntil (
+            [&recorders]
+            {
+                for (auto& recorder : recorders)
+                    if (recorder->getFinalWords().size() < 2)
+                        return false;
+                return DownloadMonitor::getNumLiveMonitors() == 0;
+            },
+            60000);
+
+        for (auto& recorder : recorders)
+            EXPECT_EQ (recorder->getFinalWords(), juce::StringArray ("Downloaded", "Installed"));
+    };
+
+    // The first round makes what lives as long as the process (the timer thread, say).
+    installRound();
+    auto threadsBefore = countEntries ("/proc/self/task");
+    auto filesBefore = countEntries ("/proc/self/fd");
+
+    for (int round = 0; round < 100 / installsAtOnce; ++round)
+        installRound();
+
+    EXPECT_EQ (DownloadMonitor::getNumLiveMonitors(), 0);
+
+#if JUCE_LINUX
+    EXPECT_EQ (countEntries ("/proc/self/task"), threadsBefore) << "threads";
+    EXPECT_EQ (countEntries ("/proc/self/fd"), filesBefore) << "open files";
+#else
+    juce::ignoreUnused (threadsBefore, filesBefore);
+#endif
 }

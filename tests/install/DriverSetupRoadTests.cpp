@@ -34,21 +34,22 @@ namespace
 
     struct RoadFixture : public testing::Test
     {
-        // Runs one install of the product Quenz Q2 until it has reported two final words.
-        juce::StringArray install (const juce::String& url, const juce::String& softwareName, StatusRecorder& status)
+        // Runs one install of the product until it has reported two final words.
+        juce::StringArray install (const juce::String& url, const juce::String& softwareName, StatusRecorder& status,
+                                   const juce::String& product = "Quenz Q2")
         {
             // Each install gets a download folder of its own, as each click does.
             auto folder = temporary.getFolder().getChildFile (juce::Uuid().toString());
             folder.createDirectory();
 
             InstallRequest request;
-            request.product = "Quenz Q2";
+            request.product = product;
             request.softwareName = softwareName;
             request.area = "cn";
             request.language = "cn";
             request.url = url;
 
-            new DownloadMonitor (request, folder, status.makeCallback());
+            DownloadMonitor::start (request, folder, status.makeCallback());
             lastFolder = folder;
             runMessageLoopUntil ([&status] { return status.getFinalWords().size() >= 2; }, 90000);
             runMessageLoopFor (200);
@@ -115,4 +116,42 @@ TEST_F (RoadFixture, EchoDeckReportsTheExitCodeOfItsSilentStart)
     // An archive without an installer is handed on as it is, and cmd.exe cannot start it.
     auto notStartable = MakerServer::publish (juce::Uuid().toString() + "/EchoDeck.zip", juce::String ("no archive"));
     EXPECT_EQ (install (notStartable, "Echo Deck", notStarted), juce::StringArray ("Downloaded", "Install error"));
+}
+
+TEST_F (RoadFixture, FindsASetupWhoseTitleAndProductAreNotAscii)
+{
+    const auto product = juce::String::fromUTF8 ("\xe6\x98\x9f\xe8\xbe\xb0 Q2");
+    auto url = publishArchive (toolFromEnvironment ("QUENZ_FAKE_DRIVER_SETUP"),
+                               product + juce::String::fromUTF8 (" \xe5\xae\x89\xe8\xa3\x85 - exit.exe"));
+    StatusRecorder status;
+
+    EXPECT_EQ (install (url, "Nuvo", status, product), juce::StringArray ("Downloaded", "Installed"));
+    EXPECT_TRUE (log.getMessages().contains ("<DownloadMonitor::analyseWindow> clicked exit button"));
+}
+
+TEST_F (RoadFixture, GoesOnWhileTheSetupWindowStopsAnswering)
+{
+    // Counts on the message thread: a gap shows how long the program's window
+    // could not repaint.
+    struct Heartbeat : public juce::Timer
+    {
+        Heartbeat() { startTimer (100); }
+        ~Heartbeat() override { stopTimer(); }
+
+        void timerCallback() override
+        {
+            auto now = juce::Time::getMillisecondCounter();
+            longestGap = juce::jmax (longestGap, now - last);
+            last = now;
+        }
+
+        juce::uint32 last = juce::Time::getMillisecondCounter(), longestGap = 0;
+    };
+
+    auto url = publishArchive (toolFromEnvironment ("QUENZ_FAKE_DRIVER_SETUP"), "Quenz Q2 Setup - reboot hang.exe");
+    StatusRecorder status;
+    Heartbeat heartbeat;
+
+    EXPECT_EQ (install (url, "Nuvo", status), juce::StringArray ("Downloaded", "Installed"));
+    EXPECT_LT (heartbeat.longestGap, 5000u) << "the set-up stops answering for ten seconds";
 }

@@ -12,18 +12,22 @@
 TEST (InstallerCommands, AreTheCommandLinesOfTheInterpreter)
 {
 #if JUCE_WINDOWS
+    // The interpreter by its full path in the system folder.
+    auto cmd = "\"" + juce::File::getSpecialLocation (juce::File::windowsSystemDirectory).getFullPathName()
+               + "\\cmd.exe\" /c ";
     const juce::String installer ("C:\\T\\x\\setup.exe");
-    EXPECT_EQ (CommandInterpreter::startDetached (installer, "/S"), "cmd.exe /c start \"\" \"C:\\T\\x\\setup.exe\" /S");
-    EXPECT_EQ (CommandInterpreter::startDetached (installer, "/silent"),
-               "cmd.exe /c start \"\" \"C:\\T\\x\\setup.exe\" /silent");
+    EXPECT_EQ (CommandInterpreter::startDetached (installer, "/S"), cmd + "start \"\" \"C:\\T\\x\\setup.exe\" /S");
+    EXPECT_EQ (CommandInterpreter::startAndWait (installer, "/silent"),
+               cmd + "start \"\" /wait \"C:\\T\\x\\setup.exe\" /silent");
     EXPECT_EQ (CommandInterpreter::removeFolder ("C:\\A\\Nuvo Max\\installer"),
-               "cmd.exe /c rmdir /s /q \"C:\\A\\Nuvo Max\\installer\"");
+               cmd + "rmdir /s /q \"C:\\A\\Nuvo Max\\installer\"");
     // Quoted as a whole as well, so that a path with blanks survives cmd.exe.
     EXPECT_EQ (CommandInterpreter::runAndWait ("C:\\T x\\setup.exe", "install --al -c"),
-               "cmd.exe /c \"\"C:\\T x\\setup.exe\" install --al -c\"");
+               cmd + "\"\"C:\\T x\\setup.exe\" install --al -c\"");
 #else
     EXPECT_EQ (CommandInterpreter::startDetached ("/t/it's/setup.exe", "/S"),
                "nohup '/t/it'\\''s/setup.exe' /S >/dev/null 2>&1 &");
+    EXPECT_EQ (CommandInterpreter::startAndWait ("/t x/setup.exe", "/silent"), "'/t x/setup.exe' /silent");
     EXPECT_EQ (CommandInterpreter::removeFolder ("/a/Nuvo Max/installer"), "rm -rf '/a/Nuvo Max/installer'");
     EXPECT_EQ (CommandInterpreter::runAndWait ("/t x/setup.exe", "install --al -c"),
                "'/t x/setup.exe' install --al -c");
@@ -44,20 +48,28 @@ TEST_F (JobFixture, QuietSwitchStartsTheInstallerAndReportsNothing)
 {
     auto installer = FakeInstaller::make (folder, "Quenz Q2 Setup", 1);
 
-    runQuietSwitch (installer.getFullPathName());
+    runQuietSwitch (installer.getFullPathName(), status.makeCallback());
 
     EXPECT_EQ (FakeInstaller::waitForArguments (installer), "/S");
     EXPECT_TRUE (status.getWords().isEmpty());
 }
 
-TEST_F (JobFixture, SilentSwitchReportsThatTheInstallerWasStarted)
+TEST_F (JobFixture, SilentSwitchWaitsForTheInstallerAndReportsItsExitCode)
 {
-    auto installer = FakeInstaller::make (folder, "Echo Deck Setup", 0);
+    const std::pair<int, const char*> cases[] = { { 0, "Installed" }, { 1, "Install error" } };
 
-    runSilentSwitch (installer.getFullPathName(), status.makeCallback());
+    for (auto& [exitCode, expected] : cases)
+    {
+        StatusRecorder caseStatus;
+        auto installer = FakeInstaller::make (folder, "Echo Deck Setup", exitCode, false, true);
+        auto record = installer.getSiblingFile (installer.getFileName() + ".ran");
 
-    EXPECT_EQ (status.getWords(), juce::StringArray ("Installed"));
-    EXPECT_EQ (FakeInstaller::waitForArguments (installer), "/silent");
+        runSilentSwitch (installer.getFullPathName(), caseStatus.makeCallback());
+
+        EXPECT_TRUE (record.existsAsFile()) << "the word comes when the installer has ended, exit " << exitCode;
+        EXPECT_EQ (caseStatus.getWords(), juce::StringArray (expected)) << exitCode;
+        EXPECT_EQ (record.loadFileAsString().trim(), "/silent") << exitCode;
+    }
 }
 
 TEST_F (JobFixture, CommandLineInstallReportsTheInstallersExitCode)
@@ -99,3 +111,20 @@ TEST_F (JobFixture, CommandLineInstallRemovesTheOldInstallerFolderFirst)
     EXPECT_FALSE (oldInstaller.exists());
     EXPECT_EQ (status.getWords(), juce::StringArray ("Installed"));
 }
+
+#if JUCE_WINDOWS
+TEST_F (JobFixture, NeverRunsACommandInterpreterPlantedInTheCurrentFolder)
+{
+    auto planted = FakeInstaller::make (folder, "cmd", 0);
+    auto installer = FakeInstaller::make (folder, "Nuvo Max Setup", 0);
+    auto previousFolder = juce::File::getCurrentWorkingDirectory();
+    folder.setAsCurrentWorkingDirectory();
+
+    runCommandLineInstall (installer.getFullPathName(), status.makeCallback());
+    previousFolder.setAsCurrentWorkingDirectory();
+
+    EXPECT_EQ (status.getWords(), juce::StringArray ("Installed"));
+    EXPECT_EQ (FakeInstaller::waitForArguments (installer), "install --al -c");
+    EXPECT_FALSE (planted.getSiblingFile ("cmd.exe.ran").exists());
+}
+#endif

@@ -45,34 +45,35 @@ public:
         std::vector<Dialog> list;
 
         for (auto& dialog : screen->dialogs)
-            list.push_back ({ &dialog, dialog.title.substr (0, 255) });
+            list.push_back ({ &dialog, cut (dialog.title) });
 
         return list;
     }
 
-    Handle findDialog (const std::string& title) override
+    Handle findDialog (const juce::String& title) override
     {
         for (auto& dialog : screen->dialogs)
-            if (dialog.title.substr (0, 255) == title)
+            if (cut (dialog.title) == title)
                 return &dialog;
 
         return nullptr;
     }
 
-    Handle findChild (Handle dialog, const std::string& className, const std::string& text) override
+    Handle findChild (Handle dialog, const juce::String& className, const juce::String& text) override
     {
         for (auto& control : static_cast<FakeScreen::Dialog*> (dialog)->controls)
-            if (control.className == className && control.text == text)
+            if (juce::String::fromUTF8 (control.className.c_str()) == className
+                && juce::String::fromUTF8 (control.text.c_str()) == text)
                 return &control;
 
         return nullptr;
     }
 
-    std::string getChildText (Handle dialog, const std::string& className, int index) override
+    juce::String getChildText (Handle dialog, const juce::String& className, int index) override
     {
         for (auto& control : static_cast<FakeScreen::Dialog*> (dialog)->controls)
-            if (control.className == className && index-- == 0)
-                return control.text.substr (0, 255);
+            if (juce::String::fromUTF8 (control.className.c_str()) == className && index-- == 0)
+                return cut (control.text);
 
         return {};
     }
@@ -87,5 +88,8 @@ public:
     }
 
 private:
+    // As the system reads it: at most 255 characters.
+    static juce::String cut (const std::string& text) { return juce::String::fromUTF8 (text.c_str()).substring (0, 255); }
+
     std::shared_ptr<FakeScreen> screen;
 };

@@ -7,20 +7,23 @@
     Stand-in installers for the job tests: each records the arguments it was
     started with in "<its path>.ran" and ends with the exit code asked for. On
     Windows it is a copy of tools/fake-installer (named by QUENZ_FAKE_INSTALLER),
-    elsewhere a shell script.
+    elsewhere a shell script. A slow one takes three seconds before it records
+    its arguments and ends.
 */
 struct FakeInstaller
 {
-    static juce::File make (const juce::File& folder, const juce::String& name, int exitCode, bool chatty = false)
+    static juce::File make (const juce::File& folder, const juce::String& name, int exitCode, bool chatty = false,
+                            bool slow = false)
     {
         folder.createDirectory();
-        auto fileName = name + (exitCode != 0 ? " fail" : "") + (chatty ? " chatty" : "") + ".exe";
+        auto fileName = name + (exitCode != 0 ? " fail" : "") + (chatty ? " chatty" : "") + (slow ? " slow" : "")
+                        + ".exe";
         auto installer = folder.getChildFile (fileName);
 
 #if JUCE_WINDOWS
         juce::File (juce::SystemStats::getEnvironmentVariable ("QUENZ_FAKE_INSTALLER", {})).copyFileTo (installer);
 #else
-        installer.replaceWithText (juce::String ("#!/bin/sh\n") + (chatty ? "head -c 262144 /dev/zero\n" : "") +
+        installer.replaceWithText (juce::String ("#!/bin/sh\n") + (chatty ? "head -c 262144 /dev/zero\n" : "") + (slow ? "sleep 3\n" : "") +
                                        "printf '%s\\n' \"$*\" > \"$0.ran\"\n" + "exit " + juce::String (exitCode) +
                                        "\n",
                                    false, false, "\n");

@@ -35,6 +35,12 @@ def roaming_app_data():
     return folders[0]
 
 
+def host_path(windows_path):
+    """Where a path of the prefix's drive C: lies on this machine."""
+    drive, rest = windows_path.split(":", 1)
+    return os.path.join(prefix_dir(), "drive_" + drive.lower(), *[part for part in rest.split("\\") if part])
+
+
 def start(program, *arguments):
     """Starts a Windows program and returns its Popen; output goes to files beside the session."""
     with open(os.path.join(state_dir(), os.path.basename(program) + ".out"), "ab") as log:

@@ -248,6 +248,27 @@ TEST_F (PanelFixture, IgnoresEveryClickWhileBusy)
     EXPECT_TRUE (inspect.buttons()[1]->isEnabled());
 }
 
+TEST_F (PanelFixture, KeepsTheKeyboardFromTheSelectorAndLanguageWhileBusy)
+{
+    // What Tab can move to is what the keyboard can reach.
+    auto reachableByKeyboard = [this]
+    {
+        auto components = panel.createKeyboardFocusTraverser()->getAllComponents (&panel);
+        return std::make_pair (std::find (components.begin(), components.end(), &inspect.productBox()) != components.end(),
+                               std::find (components.begin(), components.end(), &inspect.languageButton())
+                                   != components.end());
+    };
+
+    show (echoAndTuneway);
+    EXPECT_EQ (reachableByKeyboard(), std::make_pair (true, true));
+
+    click (*inspect.buttons()[0]);
+    EXPECT_EQ (reachableByKeyboard(), std::make_pair (false, false));
+
+    panel.showStatus ("Installed");
+    EXPECT_EQ (reachableByKeyboard(), std::make_pair (true, true));
+}
+
 TEST_F (PanelFixture, FollowsTheStatusWordsOfOneInstall)
 {
     show (echoAndTuneway);

@@ -41,8 +41,7 @@ class LinuxWindow:
         self.xvfb = xvfb.Xvfb().__enter__()
         self.cache = tempfile.mkdtemp()
         arguments = [options.preview, publish_pictures()] + ([language] if language == "en" else [])
-        self.process = subprocess.Popen(arguments, env=self.xvfb.environment(XDG_DATA_DIRS=self.cache),
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.process = subprocess.Popen(arguments, env=self.xvfb.environment(XDG_DATA_DIRS=self.cache))
 
     def client_origin(self):
         return self.xvfb.client_origin(TITLE)
@@ -51,9 +50,15 @@ class LinuxWindow:
         subprocess.run(["import", "-display", self.xvfb.display, "-window", "root", path], check=True, timeout=30)
 
     def close(self):
-        self.process.terminate()
-        self.process.wait(timeout=30)
-        self.xvfb.__exit__()
+        """Closes the window as a user does; returns the exit code."""
+        self.xvfb.close_window(TITLE)
+        try:
+            return self.process.wait(timeout=30)
+        finally:
+            if self.process.poll() is None:
+                self.process.kill()
+                self.process.wait(timeout=30)
+            self.xvfb.__exit__()
         shutil.rmtree(self.cache, ignore_errors=True)
 
 
@@ -72,7 +77,7 @@ class WineWindow:
 
     def close(self):
         self.wine.run(options.probe, "close", TITLE)
-        self.process.wait(timeout=30)
+        return self.process.wait(timeout=30)
 
 
 class PanelScreenshotTests(unittest.TestCase):
@@ -93,9 +98,11 @@ class PanelScreenshotTests(unittest.TestCase):
             panel = os.path.join(options.artefacts, f"panel-{language}.png")
             subprocess.run(["convert", screen, "-crop", f"600x400+{origin[0]}+{origin[1]}", "+repage", panel],
                            check=True, timeout=30)
-            return panel
-        finally:
+        except BaseException:
             window.close()
+            raise
+        self.assertEqual(window.close(), 0, "the preview ends cleanly when its window is closed")
+        return panel
 
     def check_layout(self, panel):
         parts = [

@@ -5,7 +5,9 @@
 // walks the set-up's pages: language choice, ready to install, installing (for a
 // few seconds), then the ending: "reboot" (finished, reboot offered), "exit"
 // (finished, no reboot needed, the default) or "fail" (the installation failed).
-// It writes the arguments it was started with into "<its own path>.ran".
+// With " hang" after the ending ("... - reboot hang.exe") it stops answering for
+// ten seconds when INSTALL is pressed, before it goes on. It writes the arguments
+// it was started with into "<its own path>.ran".
 
 #include <string>
 #include <vector>
@@ -26,9 +28,11 @@ namespace
 
     constexpr UINT_PTR installingTimer = 1;
     constexpr UINT installingMilliseconds = 3000;
+    constexpr DWORD hangMilliseconds = 10000;
 
     std::wstring title = L"Setup";
     std::wstring ending = L"exit";
+    bool hangsOnInstall = false;
 
     struct Control
     {
@@ -91,6 +95,9 @@ namespace
                         return TRUE;
 
                     case installButton:
+                        if (hangsOnInstall)
+                            Sleep (hangMilliseconds);
+
                         showPage (dialog, { { L"Static", L"Installing USB drivers.", 0 } });
                         SetTimer (dialog, installingTimer, installingMilliseconds, nullptr);
                         return TRUE;
@@ -134,6 +141,14 @@ int WINAPI WinMain (HINSTANCE instance, HINSTANCE, LPSTR, int)
 
     if (separator != std::wstring::npos)
         ending = name.substr (separator + 3);
+
+    const std::wstring hangWord = L" hang";
+
+    if (ending.size() > hangWord.size() && ending.compare (ending.size() - hangWord.size(), hangWord.size(), hangWord) == 0)
+    {
+        hangsOnInstall = true;
+        ending.resize (ending.size() - hangWord.size());
+    }
 
     return (int) DialogBoxParamW (instance, MAKEINTRESOURCEW (100), nullptr, dialogProcedure, 0);
 }

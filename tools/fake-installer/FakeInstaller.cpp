@@ -2,7 +2,8 @@
 // It writes the arguments it was started with, joined by blanks, into
 // "<its own path>.ran", and ends with exit code 1 when its file name contains
 // "fail", else 0. With "chatty" in its name it first writes 16 KB to its output,
-// four times what a Windows pipe holds by default.
+// four times what a Windows pipe holds by default. With "slow" in its name it
+// takes three seconds before it records its arguments and ends.
 
 #include <cstdio>
 #include <string>
@@ -21,6 +22,9 @@ int main()
             std::printf ("%s\n", line.c_str());
         std::fflush (stdout);
     }
+
+    if (name.find (L"slow") != std::wstring::npos)
+        Sleep (3000);
 
     recordArguments (path);
 

@@ -14,6 +14,7 @@ that fault. Per start: --fault MODE applies it to every path.
   truncated-nolength   no Content-Length, half the body sent, connection closed
   slow                 the body in 1 KiB pieces, 50 ms apart
   stall                the headers and half the body, then nothing more for up to 120 s
+  silent               the request is read, then nothing is sent for up to 120 s
 
 A refused connection needs no mode: use a port nothing listens on.
 """
@@ -27,7 +28,7 @@ import threading
 import time
 import urllib.parse
 
-MODES = ("notfound", "empty", "truncated", "truncated-nolength", "slow", "stall")
+MODES = ("notfound", "empty", "truncated", "truncated-nolength", "slow", "stall", "silent")
 STALL_SECONDS = 120
 
 
@@ -47,6 +48,11 @@ class Handler(http.server.BaseHTTPRequestHandler):
             path = "/" + "/".join(parts[3:])
 
         file_path = os.path.realpath(os.path.join(self.server.root, path.lstrip("/")))
+        if mode == "silent":
+            self.wait_for_client_to_leave()
+            self.close_connection = True
+            return
+
         if mode == "notfound" or not file_path.startswith(self.server.root + os.sep) or not os.path.isfile(file_path):
             self.send_error(404, "Not Found")
             return
