@@ -153,11 +153,17 @@ class InstallRoadTests(unittest.TestCase):
         except FileNotFoundError:
             return ""
 
-    def wait_for_log(self, text, timeout=60):
+    def download_folders(self):
+        """The download folders of this run, as the log names their files."""
+        files = [line.split("<DownloadMonitor> _tmpDir: ")[1] for line in self.log().splitlines()
+                 if "<DownloadMonitor> _tmpDir: " in line]
+        return [os.path.dirname(self.program.host_path(path)) for path in files]
+
+    def wait_for_log(self, text, timeout=60, count=1):
         deadline = time.monotonic() + timeout
-        while text not in self.log() and time.monotonic() < deadline:
+        while self.log().count(text) < count and time.monotonic() < deadline:
             time.sleep(0.25)
-        self.assertIn(text, self.log(), f"log line {text!r}")
+        self.assertGreaterEqual(self.log().count(text), count, f"log line {text!r}")
 
     def click(self, x, y):
         subprocess.run(["xdotool", "mousemove", str(self.origin[0] + x), str(self.origin[1] + y), "click", "1"],
@@ -203,8 +209,23 @@ class InstallRoadTests(unittest.TestCase):
             time.sleep(2)
             self.screenshot("unplugged")
 
+        finished = self.download_folders()
+
+        if options.platform == "linux":
+            # Linux shows no set-up dialog: the quiet-switch install waits for one when
+            # the window is closed, and its folder stays for the installer.
+            self.click(580, 15)
+            time.sleep(1)
+            self.click(100, 305)
+            self.wait_for_log("<MainComponent::changeListenerCallback> downloaded, ready to install", count=2)
+
+        running = [folder for folder in self.download_folders() if folder not in finished]
         self.keep_log("install-road")
         self.assertEqual(self.program.close(), 0, "the program ends cleanly after finished installs")
+        for folder in finished:
+            self.assertFalse(os.path.exists(folder), f"the download folder of a finished install: {folder}")
+        for folder in running:
+            self.assertTrue(os.path.exists(folder), f"the download folder of a running installer: {folder}")
 
     def test_failure_roads(self):
         # The catalogue server cannot be reached: the window comes up all the same.
