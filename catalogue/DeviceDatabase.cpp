@@ -86,18 +86,6 @@ namespace
                ! nestsTooDeeply (text);
     }
 
-    std::unique_ptr<juce::XmlElement> parseCatalogue (const juce::File& catalogueFile)
-    {
-        if (catalogueFile.getSize() > maximumCatalogueBytes)
-            return {};
-
-        auto text = catalogueFile.loadFileAsString();
-
-        if (! isSafeToParse (text))
-            return {};
-
-        return juce::XmlDocument (text).getDocumentElement();
-    }
 }
 
 juce::String& getAreaSetting()
@@ -124,17 +112,6 @@ DeviceDatabase::DeviceDatabase (const juce::File& catalogueFile, const juce::Str
                                 const juce::String& platformWord)
     : _area (getAreaSetting())
 {
-    readCatalogue (catalogueFile, deviceId, platformWord);
-}
-
-juce::String DeviceDatabase::makeDeviceKey (const juce::String& pidText)
-{
-    return "0x" + juce::String::toHexString ((juce::int64) (juce::uint32) readLikeAtoi (pidText)).toUpperCase();
-}
-
-void DeviceDatabase::readCatalogue (const juce::File& catalogueFile, const juce::String& deviceId,
-                                    const juce::String& platformWord)
-{
     if (catalogueFile.getFullPathName().isEmpty() || ! FileSystem::fileExists (catalogueFile) ||
         catalogueFile.isDirectory())
     {
@@ -142,8 +119,37 @@ void DeviceDatabase::readCatalogue (const juce::File& catalogueFile, const juce:
         return;
     }
 
-    auto root = parseCatalogue (catalogueFile);
+    std::unique_ptr<juce::XmlElement> catalogue;
 
+    if (catalogueFile.getSize() <= maximumCatalogueBytes)
+        catalogue = parseCatalogue (catalogueFile.loadFileAsString());
+
+    readCatalogue (catalogue.get(), deviceId, platformWord);
+}
+
+DeviceDatabase::DeviceDatabase (const juce::XmlElement* catalogue, const juce::String& deviceId,
+                                const juce::String& platformWord)
+    : _area (getAreaSetting())
+{
+    readCatalogue (catalogue, deviceId, platformWord);
+}
+
+std::unique_ptr<juce::XmlElement> DeviceDatabase::parseCatalogue (const juce::String& text)
+{
+    if (! isSafeToParse (text))
+        return {};
+
+    return juce::XmlDocument (text).getDocumentElement();
+}
+
+juce::String DeviceDatabase::makeDeviceKey (const juce::String& pidText)
+{
+    return "0x" + juce::String::toHexString ((juce::int64) (juce::uint32) readLikeAtoi (pidText)).toUpperCase();
+}
+
+void DeviceDatabase::readCatalogue (const juce::XmlElement* root, const juce::String& deviceId,
+                                    const juce::String& platformWord)
+{
     if (root == nullptr || ! root->getTagName().equalsIgnoreCase ("list"))
     {
         juce::Logger::writeToLog ("<DeviceDatabase> Invalid XML file or wrong root element!");

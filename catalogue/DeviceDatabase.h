@@ -34,6 +34,14 @@ public:
         the one given ("win64", "win32" or "mac"). */
     DeviceDatabase (const juce::File& catalogueFile, const juce::String& deviceId, const juce::String& platformWord);
 
+    /** Builds the record from a catalogue that parseCatalogue() has read, as it would
+        come out for that platform word. A null catalogue is one that could not be used. */
+    DeviceDatabase (const juce::XmlElement* catalogue, const juce::String& deviceId, const juce::String& platformWord);
+
+    /** Parses catalogue text, refusing beforehand what the framework's parser cannot
+        take safely. Returns the root element, or nullptr for refused or malformed text. */
+    static std::unique_ptr<juce::XmlElement> parseCatalogue (const juce::String& text);
+
     /** Writes the two lists and the picture address to the run-time log. */
     void displayData() const;
 
@@ -49,7 +57,7 @@ public:
     juce::String _area;
 
 private:
-    void readCatalogue (const juce::File& catalogueFile, const juce::String& deviceId,
+    void readCatalogue (const juce::XmlElement* catalogue, const juce::String& deviceId,
                         const juce::String& platformWord);
     void takeItem (const juce::XmlElement& item, const juce::String& base);
 

@@ -1,7 +1,10 @@
 # Compiles the JUCE modules the program uses once, into the static library
 # quenz_juce that the application, the tools and every test link.
 
-set (quenzJuceModules juce_core juce_events juce_data_structures juce_graphics juce_gui_basics)
+# A build that needs fewer (the fuzz targets) names them before including this file.
+if (NOT quenzJuceModules)
+    set (quenzJuceModules juce_core juce_events juce_data_structures juce_graphics juce_gui_basics)
+endif()
 
 if (WIN32)
     # Debian's modules take the wrong UUID branch on 32-bit mingw; build from a
@@ -47,7 +50,7 @@ find_package (Threads REQUIRED)
 
 if (WIN32)
     set (mingwLibs "${CMAKE_BINARY_DIR}/mingw-libs")
-    execute_process (COMMAND bash "${CMAKE_SOURCE_DIR}/tools/build-mingw-libs.sh" "${mingwLibs}"
+    execute_process (COMMAND bash "${CMAKE_SOURCE_DIR}/tools/build-mingw-libs.sh" "${mingwLibs}" "${QUENZ_MINGW_ARCH}"
                      RESULT_VARIABLE mingwLibsResult)
     if (NOT mingwLibsResult EQUAL 0)
         message (FATAL_ERROR "Could not build libpng and libjpeg for mingw")

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Builds static libpng and libjpeg for 32-bit mingw from Debian's own source
-# packages and installs them into PREFIX. JUCE as packaged by Debian leaves
-# these libraries out, and Debian ships no mingw build of them.
-# Usage: build-mingw-libs.sh PREFIX
+# Builds static libpng and libjpeg for mingw from Debian's own source packages
+# and installs them into PREFIX. JUCE as packaged by Debian leaves these
+# libraries out, and Debian ships no mingw build of them.
+# Usage: build-mingw-libs.sh PREFIX [ARCH]   (ARCH: i686, the default, or x86_64)
 set -euo pipefail
 
 prefix=$(realpath -m "$1")
+arch=${2:-i686}
 sourceDir=$(cd "$(dirname "$0")/.." && pwd)
 [ -f "$prefix/.complete" ] && exit 0
 
@@ -46,7 +47,7 @@ fetch_source libjpeg-turbo
 for dsc in *.dsc; do dpkg-source -x --no-check "$dsc" >/dev/null; done
 
 toolchain="$sourceDir/cmake/MingwToolchain.cmake"
-common=(-G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release
+common=(-G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DQUENZ_MINGW_ARCH="$arch" -DCMAKE_BUILD_TYPE=Release
         -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_PREFIX_PATH="$prefix")
 
 cmake -S libjpeg-turbo-*/ -B jpeg-build "${common[@]}" \
@@ -61,7 +62,7 @@ cp libjpeg-turbo-*/jpegint.h "$prefix/include/"
 
 cmake -S libpng1.6-*/ -B png-build "${common[@]}" \
       -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF \
-      -DZLIB_LIBRARY=/usr/i686-w64-mingw32/lib/libz.a -DZLIB_INCLUDE_DIR=/usr/i686-w64-mingw32/include >/dev/null
+      -DZLIB_LIBRARY="/usr/$arch-w64-mingw32/lib/libz.a" -DZLIB_INCLUDE_DIR="/usr/$arch-w64-mingw32/include" >/dev/null
 cmake --build png-build >/dev/null
 cmake --install png-build >/dev/null
 

@@ -8,7 +8,8 @@ packages=(
     juce-modules-source juce-tools
     libcurl4-gnutls-dev libfreetype-dev libfontconfig1-dev libpng-dev libjpeg-dev zlib1g-dev
     libx11-dev libxrandr-dev libxinerama-dev libxcursor-dev libxext-dev
-    g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-tools libz-mingw-w64-dev
+    g++-mingw-w64-i686-posix binutils-mingw-w64-i686 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+    mingw-w64-tools libz-mingw-w64-dev
     wine wine64 wine32 fonts-wine libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386
     xvfb xdotool x11-utils imagemagick umockdev fonts-wqy-zenhei
     python3 openssl ca-certificates

@@ -1,41 +1,59 @@
-// libFuzzer target: any bytes as a catalogue file must give a record or the log
-// line of a refused file, never a crash, a hang or a leak.
+// libFuzzer target: any bytes as a catalogue must give, for each record built
+// from them, either the record's log lines or the log line of a refused file;
+// never a crash, a hang or a leak. The bytes stay in memory.
 
 #include <cstddef>
 #include <cstdint>
-
-#include <unistd.h>
+#include <cstdlib>
 
 #include "catalogue/DeviceDatabase.h"
 
 namespace
 {
-    class SilentLogger : public juce::Logger
+    // Tells which of the two endings a record wrote.
+    class OutcomeLogger : public juce::Logger
     {
-        void logMessage (const juce::String&) override {}
+    public:
+        void logMessage (const juce::String& message) override
+        {
+            if (message == "<DeviceDatabase> Invalid XML file or wrong root element!")
+                ++refusals;
+            else if (message.startsWith ("\n<DeviceDatabase::displayData> _driverTypeList:"))
+                ++records;
+        }
+
+        int refusals = 0, records = 0;
     };
 
-    const juce::File& getCatalogueFile()
+    OutcomeLogger& getLogger()
     {
-        static const juce::File file = juce::File::getSpecialLocation (juce::File::tempDirectory)
-                                           .getChildFile ("quenz-catalogue-fuzz-" + juce::String (getpid()) + ".xml");
-        return file;
+        static OutcomeLogger logger;
+        return logger;
     }
 }
 
 extern "C" int LLVMFuzzerInitialize (int*, char***)
 {
-    static SilentLogger logger;
-    juce::Logger::setCurrentLogger (&logger);
+    juce::Logger::setCurrentLogger (&getLogger());
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput (const std::uint8_t* data, std::size_t size)
 {
-    getCatalogueFile().replaceWithData (data, size);
+    // As the program reads the catalogue file.
+    auto text = juce::String::createStringFromData (data, (int) size);
+    auto catalogue = DeviceDatabase::parseCatalogue (text);
 
     for (auto* platform : { "win64", "win32" })
-        DeviceDatabase record (getCatalogueFile(), "0xA1", platform);
+    {
+        auto& logger = getLogger();
+        logger.refusals = logger.records = 0;
+
+        DeviceDatabase record (catalogue.get(), "0xA1", platform);
+
+        if (logger.refusals + logger.records != 1)
+            std::abort();
+    }
 
     return 0;
 }

@@ -82,3 +82,44 @@ TEST_F (ArchiveFixture, RefusesEntriesThatWouldLandOutsideItsFolder)
     EXPECT_FALSE (archive.getParentDirectory().getChildFile ("escaped.exe").exists());
     EXPECT_FALSE (folder.getChildFile ("after.txt").exists()) << "unpacking stops at the refused entry";
 }
+
+TEST_F (ArchiveFixture, UnpacksNothingThatNoInstallerArchiveHolds)
+{
+    struct Case
+    {
+        const char* name;
+        const char* archive;
+    };
+    const Case cases[] = { { "a link to a program elsewhere", "link.zip" },
+                           { "an entry larger than it declares", "understated.zip" },
+                           { "an entry that declares 4 GiB", "overstated.zip" } };
+
+    for (auto& c : cases)
+    {
+        LogCapture caseLog;
+        auto archive = copyArchive (c.archive, "Setup.zip");
+
+        EXPECT_EQ (InstallerArchive::unpack (archive), archive) << c.name;
+        EXPECT_FALSE (archive.getSiblingFile ("Setup").getChildFile ("Setup.exe").exists()) << c.name;
+        EXPECT_TRUE (caseLog.getMessages().contains (decompressionFailed)) << c.name;
+        archive.getSiblingFile ("Setup").deleteRecursively();
+    }
+}
+
+TEST_F (ArchiveFixture, UnpacksNothingFromAnArchiveOfTooManyEntries)
+{
+    juce::ZipFile::Builder builder;
+
+    for (int i = 0; i <= 4096; ++i)
+        builder.addEntry (new juce::MemoryInputStream (nullptr, 0, false), 0, juce::String (i) + ".exe",
+                          juce::Time::getCurrentTime());
+
+    auto archive = temporary.getFolder().getChildFile ("Many.zip");
+    {
+        juce::FileOutputStream output (archive);
+        builder.writeToStream (output, nullptr);
+    }
+
+    EXPECT_EQ (InstallerArchive::unpack (archive), archive);
+    EXPECT_EQ (archive.getSiblingFile ("Many").getNumberOfChildFiles (juce::File::findFilesAndDirectories), 0);
+}

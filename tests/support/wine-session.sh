@@ -14,6 +14,7 @@ template="$state/wine-template"
 prefix="$state/wine-prefix"
 
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+wine=${QUENZ_WINE_LOADER:-wine}
 
 stop_session()
 {
@@ -45,11 +46,11 @@ case "$action" in
 
         if [ ! -f "$template/.complete" ]; then
             rm -rf "$template"
-            WINEPREFIX="$template" wineboot -i >/dev/null 2>&1
+            WINEPREFIX="$template" "$wine" wineboot -i >/dev/null 2>&1
             # A virtual desktop: Wine then draws title bars and frames itself, as
             # Windows would, without a window manager on the X server.
-            WINEPREFIX="$template" wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-            WINEPREFIX="$template" wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1
+            WINEPREFIX="$template" "$wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+            WINEPREFIX="$template" "$wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1
             WINEPREFIX="$template" wineserver -w
             # Wine draws the caption buttons with Marlett, which it does not find on its own here.
             cp /usr/share/wine/fonts/marlett.ttf "$template/drive_c/windows/Fonts/"
@@ -66,9 +67,9 @@ case "$action" in
         # Start the prefix's server and desktop now, detached, so that no test's
         # output pipe is inherited by them.
         WINEPREFIX="$prefix" setsid wineserver -p >/dev/null 2>&1 </dev/null
-        WINEPREFIX="$prefix" setsid wineboot >/dev/null 2>&1 </dev/null
+        WINEPREFIX="$prefix" setsid "$wine" wineboot >/dev/null 2>&1 </dev/null
         if [ $# -ge 4 ]; then
-            WINEPREFIX="$prefix" wine "$4" "$3"
+            WINEPREFIX="$prefix" "$wine" "$4" "$3"
         fi
         echo "Wine prefix $prefix on display $DISPLAY"
         ;;

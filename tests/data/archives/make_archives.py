@@ -23,3 +23,27 @@ write("two-installers.zip", [("a.exe", INSTALLER, 0o755), ("b.exe", INSTALLER, 0
 write("nested-installer.zip", [("bin/Setup.exe", INSTALLER, 0o755)])
 write("zip-slip.zip", [("first.exe", INSTALLER, 0o755), ("../escaped.exe", INSTALLER, 0o755),
                        ("after.txt", b"never unpacked\n", 0o644)])
+
+
+def declare_size(name, entry_name, declared):
+    """Makes the archive's central directory declare another uncompressed size for the entry."""
+    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), name)
+    with open(path, "rb") as f:
+        data = bytearray(f.read())
+    position = data.find(b"PK\x01\x02")
+    while position >= 0:
+        name_length = int.from_bytes(data[position + 28:position + 30], "little")
+        if data[position + 46:position + 46 + name_length].decode() == entry_name:
+            data[position + 24:position + 28] = declared.to_bytes(4, "little")
+        position = data.find(b"PK\x01\x02", position + 4)
+    with open(path, "wb") as f:
+        f.write(data)
+
+
+# What no installer archive holds: a link, an entry larger than it declares, and
+# an entry that declares more than an installer ever is.
+write("link.zip", [("Setup.exe", b"/bin/sh", 0o120777)])
+write("understated.zip", [("Setup.exe", INSTALLER + b"\0" * 100000, 0o755)])
+declare_size("understated.zip", "Setup.exe", 1000)
+write("overstated.zip", [("Setup.exe", INSTALLER, 0o755)])
+declare_size("overstated.zip", "Setup.exe", 0xFFFFFFF0)
