@@ -5,6 +5,7 @@ namespace
     constexpr int maximumEntries = 4096;
     constexpr juce::int64 maximumEntryBytes = (juce::int64) 2 << 30;
     constexpr juce::int64 maximumArchiveBytes = (juce::int64) 4 << 30;
+    constexpr int maximumPathLength = 1024;
 
     // The framework drops the permission bits of unpacked files; an installer
     // that was executable in the archive must stay so where that matters.
@@ -35,12 +36,43 @@ namespace
         return false;
     }
 
-    bool passesThroughALink (const juce::File& folder, juce::File file)
+    // An entry's name comes as the archive's bytes: the framework's text and file
+    // functions take only valid UTF-8, and a control character or half a surrogate
+    // pair would make a file that cannot be listed again.
+    bool isProperText (const juce::String& name)
     {
-        for (file = file.getParentDirectory(); file != folder && file.isAChildOf (folder);
-             file = file.getParentDirectory())
-            if (file.isSymbolicLink())
+        if (! juce::CharPointer_UTF8::isValidString (name.toRawUTF8(), std::numeric_limits<int>::max()))
+            return false;
+
+        for (auto character : name)
+            if (character < 0x20 || character == 0x7f || (character >= 0xd800 && character <= 0xdfff)
+                || character > 0x10ffff)
+                return false;
+
+        return true;
+    }
+
+    // By the paths' text, as the framework's own test recurses once per folder level.
+    bool liesInside (const juce::File& folder, const juce::File& file)
+    {
+        return file.getFullPathName().startsWith (folder.getFullPathName() + juce::File::getSeparatorString());
+    }
+
+    bool passesThroughALink (const juce::File& folder, const juce::File& file)
+    {
+        for (auto parent = file.getParentDirectory(); liesInside (folder, parent);)
+        {
+            if (parent.isSymbolicLink())
                 return true;
+
+            // Some odd names have a parent no shorter than themselves.
+            auto next = parent.getParentDirectory();
+
+            if (next.getFullPathName().length() >= parent.getFullPathName().length())
+                return true;
+
+            parent = next;
+        }
 
         return false;
     }
@@ -75,6 +107,10 @@ namespace
     bool unpackEntry (juce::ZipFile& zip, int index, const juce::File& folder)
     {
         auto& entry = *zip.getEntry (index);
+
+        if (! isProperText (entry.filename))
+            return false;
+
 #if JUCE_WINDOWS
         auto entryPath = entry.filename;
 #else
@@ -84,9 +120,14 @@ namespace
         if (entryPath.isEmpty())
             return true;
 
+        // No installer's files lie that deep; a path of thousands of levels would
+        // only cost time and stack.
+        if (entryPath.length() > maximumPathLength)
+            return false;
+
         auto target = folder.getChildFile (entryPath);
 
-        if (! target.isAChildOf (folder) || entry.isSymbolicLink || passesThroughALink (folder, target))
+        if (! liesInside (folder, target) || entry.isSymbolicLink || passesThroughALink (folder, target))
             return false;
 
         if (entryPath.endsWithChar ('/') || entryPath.endsWithChar ('\\'))

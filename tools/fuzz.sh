@@ -10,7 +10,7 @@ source_dir=$(cd "$(dirname "$0")/.." && pwd)
 
 build=""
 if [ "${1:-}" = "--build" ]; then
-    build=$2
+    build=$(realpath -m "$2")
     shift 2
 fi
 name=${1:?name a fuzzer: catalogue, picture or archive}

@@ -7,11 +7,11 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "catalogue/PictureCache.h"
+#include "catalogue/PictureDecoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput (const std::uint8_t* data, std::size_t size)
 {
-    auto image = PictureCache::decode (juce::MemoryBlock (data, size));
+    auto image = PictureDecoder::decode (juce::MemoryBlock (data, size));
 
     if (image.isValid() && (image.getWidth() > 4096 || image.getHeight() > 4096))
         std::abort();
