@@ -72,17 +72,7 @@ DownloadMonitor::DownloadMonitor (InstallRequest selectionToUse, juce::File tmpD
     startTimer (tickMilliseconds);
 }
 
-DownloadMonitor::~DownloadMonitor()
-{
-    stopTimer();
-
-    if (downloadTask != nullptr && ! resultHandled)
-    {
-        // Cancelled, broken off or stalled: no half-written installer is left behind.
-        downloadTask.reset();
-        _tmpDir.deleteFile();
-    }
-}
+DownloadMonitor::~DownloadMonitor() { stopTimer(); }
 
 //==============================================================================
 void DownloadMonitor::timerCallback()
@@ -140,6 +130,10 @@ void DownloadMonitor::cancelAll()
 
     monitorsCancelled = true;
     getLiveMonitors().clear();
+
+    // A cancelled transfer ends within a second or so, and removes what it wrote;
+    // one that the system keeps blocked is not waited for longer than this.
+    InstallerDownload::waitForAllToEnd (3000);
 }
 
 int DownloadMonitor::getNumLiveMonitors() { return getLiveMonitors().size(); }

@@ -29,14 +29,15 @@ public:
     static DownloadMonitor* start (InstallRequest selection, juce::File tmpDir, StatusCallback statusCallback,
                                    std::unique_ptr<DialogWindows> dialogWindows = DialogWindows::createForThisSystem());
 
-    /** Cancels the download under way, removing a partly written file. */
+    /** Cancels the download if it is still under way; it removes what it wrote. */
     ~DownloadMonitor() override;
 
     /** One tick: the finished download, a progress report, a stall, or the dialog step. */
     void timerCallback() override;
 
-    /** Deletes every live monitor, cancelling its download; installer processes
-        already started run on. For the end of the program: no monitor starts after it. */
+    /** Deletes every live monitor, cancelling its download, and waits a few seconds
+        at most for the downloads to end; installer processes already started run on.
+        For the end of the program: no monitor starts after it. */
     static void cancelAll();
 
     /** How many monitors are live. */

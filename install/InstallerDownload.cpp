@@ -1,79 +1,158 @@
 #include "InstallerDownload.h"
 
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+
 namespace
 {
     // Large reads keep a fast transfer from waiting on small ones.
     constexpr int readSize = 256 * 1024;
+
+    // The threads of transfers and of their cancels still running, for the end of
+    // the program.
+    struct RunningThreads
+    {
+        std::mutex lock;
+        std::condition_variable ended;
+        int count = 0;
+    };
+
+    RunningThreads& getRunningThreads()
+    {
+        static RunningThreads runningThreads;
+        return runningThreads;
+    }
+
+    // Runs the job on a thread of its own that the end of the program waits for.
+    void launchCounted (std::function<void()> job)
+    {
+        auto& running = getRunningThreads();
+
+        {
+            const std::lock_guard<std::mutex> lock (running.lock);
+            ++running.count;
+        }
+
+        auto finish = [&running]
+        {
+            const std::lock_guard<std::mutex> lock (running.lock);
+            --running.count;
+            running.ended.notify_all();
+        };
+
+        if (! juce::Thread::launch ([job, finish]
+                                    {
+                                        job();
+                                        finish();
+                                    }))
+        {
+            job();
+            finish();
+        }
+    }
 }
 
-InstallerDownload::InstallerDownload (const juce::URL& url, const juce::File& targetFile)
-    : juce::Thread ("Installer download"), stream (url, false), target (targetFile)
+// What the transfer's thread and the owner share; it lives as long as either.
+struct InstallerDownload::Transfer
 {
-    // The transfer has no time limit of its own: a stall is the monitor's to judge,
-    // and a cancel ends any wait.
-    stream.withConnectionTimeout (-1);
-    startThread();
+    Transfer (const juce::URL& url, const juce::File& targetFile) : stream (url, false), target (targetFile)
+    {
+        // No time limit of its own: a stall is the monitor's to judge, and a cancel
+        // ends any wait.
+        stream.withConnectionTimeout (-1);
+    }
+
+    void run()
+    {
+        auto succeeded = transferToTarget();
+
+        if (! succeeded)
+        {
+            target.deleteFile();
+            error = true;
+        }
+
+        finished = true;
+    }
+
+    bool transferToTarget()
+    {
+        target.deleteFile();
+        juce::FileOutputStream output (target, readSize);
+
+        if (output.failedToOpen() || cancelled || ! stream.connect (nullptr) || cancelled)
+            return false;
+
+        httpCode = stream.getStatusCode();
+        totalLength = stream.getTotalLength();
+
+        juce::HeapBlock<char> buffer (readSize);
+
+        while (! stream.isExhausted() && ! cancelled)
+        {
+            auto length = totalLength.load();
+            auto wanted = length < 0 ? readSize : (int) juce::jmin ((juce::int64) readSize, length - downloaded.load());
+
+            if (wanted <= 0)
+                break;
+
+            auto received = stream.read (buffer.get(), wanted);
+
+            if (received < 0 || stream.isError() || cancelled)
+                break;
+
+            if (! output.write (buffer.get(), (size_t) received))
+                return false;
+
+            downloaded += received;
+        }
+
+        output.flush();
+
+        return ! cancelled && ! stream.isError() && output.getStatus().wasOk()
+               && (totalLength.load() <= 0 || downloaded.load() >= totalLength.load());
+    }
+
+    juce::WebInputStream stream;
+    juce::File target;
+    std::atomic<juce::int64> totalLength { -1 }, downloaded { 0 };
+    std::atomic<int> httpCode { -1 };
+    std::atomic<bool> cancelled { false }, error { false }, finished { false };
+};
+
+InstallerDownload::InstallerDownload (const juce::URL& url, const juce::File& target)
+    : transfer (std::make_shared<Transfer> (url, target))
+{
+    launchCounted ([running = transfer] { running->run(); });
 }
 
 InstallerDownload::~InstallerDownload()
 {
-    cancel();
-    stopThread (-1);
+    if (! transfer->finished)
+        cancel();
 }
 
 void InstallerDownload::cancel()
 {
-    signalThreadShouldExit();
-    stream.cancel();
-}
-
-void InstallerDownload::run()
-{
-    transfer();
-    finished = true;
-}
-
-void InstallerDownload::transfer()
-{
-    target.deleteFile();
-    juce::FileOutputStream output (target, readSize);
-
-    if (output.failedToOpen() || threadShouldExit() || ! stream.connect (nullptr) || threadShouldExit())
-    {
-        error = true;
+    if (transfer->cancelled.exchange (true))
         return;
-    }
 
-    httpCode = stream.getStatusCode();
-    totalLength = stream.getTotalLength();
+    // Wine holds a cancel until a read blocked on a silent server returns, so the
+    // cancel is made on a thread of its own.
+    launchCounted ([running = transfer] { running->stream.cancel(); });
+}
 
-    juce::HeapBlock<char> buffer (readSize);
+juce::int64 InstallerDownload::getTotalLength() const noexcept { return transfer->totalLength; }
+juce::int64 InstallerDownload::getLengthDownloaded() const noexcept { return transfer->downloaded; }
+bool InstallerDownload::isFinished() const noexcept { return transfer->finished; }
+bool InstallerDownload::hadError() const noexcept { return transfer->error; }
+int InstallerDownload::statusCode() const noexcept { return transfer->httpCode; }
 
-    while (! stream.isExhausted() && ! threadShouldExit())
-    {
-        auto length = totalLength.load();
-        auto wanted = length < 0 ? readSize : (int) juce::jmin ((juce::int64) readSize, length - downloaded.load());
-
-        if (wanted <= 0)
-            break;
-
-        auto received = stream.read (buffer.get(), wanted);
-
-        if (received < 0 || stream.isError() || threadShouldExit())
-            break;
-
-        if (! output.write (buffer.get(), (size_t) received))
-        {
-            error = true;
-            return;
-        }
-
-        downloaded += received;
-    }
-
-    output.flush();
-
-    if (threadShouldExit() || stream.isError() || output.getStatus().failed()
-        || (totalLength.load() > 0 && downloaded.load() < totalLength.load()))
-        error = true;
+bool InstallerDownload::waitForAllToEnd (int timeoutMilliseconds)
+{
+    auto& running = getRunningThreads();
+    std::unique_lock<std::mutex> lock (running.lock);
+    return running.ended.wait_for (lock, std::chrono::milliseconds (timeoutMilliseconds),
+                                   [&running] { return running.count == 0; });
 }

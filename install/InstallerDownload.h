@@ -2,56 +2,57 @@
 
 #include <juce_core/juce_core.h>
 
-#include <atomic>
+#include <memory>
 
 //==============================================================================
 /**
     The transfer of one installer into its file, on a thread of its own: connects,
     then writes the body (an error page included) into the target file. Its
-    counters and flags are made to be polled from another thread, and it can be
-    cancelled at any moment, during the connect too.
+    counters and flags are made to be polled from another thread.
+
+    A transfer can be cancelled at any moment, during the connect too, and never
+    blocks the caller for it: some systems hold a cancel until a blocked read
+    returns. A transfer that ends with an error or cancelled removes what it wrote.
 */
-class InstallerDownload : private juce::Thread
+class InstallerDownload
 {
 public:
-    /** Deletes whatever lies at the target and starts connecting on the download's
-        own thread. When the target cannot be created, the download has finished at
-        once, with an error. */
+    /** Starts the transfer: deletes whatever lies at the target and connects on the
+        transfer's own thread. When the target cannot be created, the transfer has
+        finished at once, with an error. */
     InstallerDownload (const juce::URL& url, const juce::File& target);
 
-    /** Cancels the transfer and waits for its thread to end. */
-    ~InstallerDownload() override;
+    /** Cancels the transfer if it is still running; it ends by itself. */
+    ~InstallerDownload();
 
-    /** Ends the connect or the transfer under way; the download then finishes with
-        an error. Safe to call from any thread. */
+    /** Ends the connect or the transfer under way, without waiting for it; the
+        download then finishes with an error. Safe to call from any thread. */
     void cancel();
 
     /** The length the server announced, or -1 before the connect or without one. */
-    juce::int64 getTotalLength() const noexcept { return totalLength.load(); }
+    juce::int64 getTotalLength() const noexcept;
 
     /** The bytes written to the target so far. */
-    juce::int64 getLengthDownloaded() const noexcept { return downloaded.load(); }
+    juce::int64 getLengthDownloaded() const noexcept;
 
     /** True once the transfer has ended, however it ended. The error flag is set
         before this one, so a caller that sees it set can trust hadError(). */
-    bool isFinished() const noexcept { return finished.load(); }
+    bool isFinished() const noexcept;
 
     /** True when the connect failed, the transfer broke off or was cancelled, or
         the file could not be written. */
-    bool hadError() const noexcept { return error.load(); }
+    bool hadError() const noexcept;
 
     /** The HTTP status code of the response, or -1 before the connect or without one. */
-    int statusCode() const noexcept { return httpCode.load(); }
+    int statusCode() const noexcept;
+
+    /** Waits until every transfer of the process has ended, at most for the time
+        given; returns true if they all have. For the end of the program. */
+    static bool waitForAllToEnd (int timeoutMilliseconds);
 
 private:
-    void run() override;
-    void transfer();
-
-    juce::WebInputStream stream;
-    juce::File target;
-    std::atomic<juce::int64> totalLength { -1 }, downloaded { 0 };
-    std::atomic<int> httpCode { -1 };
-    std::atomic<bool> error { false }, finished { false };
+    struct Transfer;
+    std::shared_ptr<Transfer> transfer;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (InstallerDownload)
 };
