@@ -74,15 +74,13 @@ namespace
         return searchFrom < 0 || trimmed.indexOf (searchFrom, "<?") >= 0;
     }
 
-    // What the framework's parser cannot take, and no real catalogue has: text that
-    // is not valid UTF-8 or a processing instruction inside the document (it can loop
-    // for ever on either), nesting deep enough to exhaust its stack, and a document
-    // type, whose entities could read local files into download addresses or expand
-    // without end.
+    // What the framework's parser cannot take, and no real catalogue has: a
+    // processing instruction inside the document (it can loop for ever on one),
+    // nesting deep enough to exhaust its stack, and a document type, whose entities
+    // could read local files into download addresses or expand without end.
     bool isSafeToParse (const juce::String& text)
     {
-        return juce::CharPointer_UTF8::isValidString (text.toRawUTF8(), std::numeric_limits<int>::max()) &&
-               ! hasProcessingInstructionAfterTheDeclaration (text) && ! text.containsIgnoreCase ("<!DOCTYPE") &&
+        return ! hasProcessingInstructionAfterTheDeclaration (text) && ! text.containsIgnoreCase ("<!DOCTYPE") &&
                ! nestsTooDeeply (text);
     }
 
@@ -120,9 +118,10 @@ DeviceDatabase::DeviceDatabase (const juce::File& catalogueFile, const juce::Str
     }
 
     std::unique_ptr<juce::XmlElement> catalogue;
+    juce::MemoryBlock bytes;
 
-    if (catalogueFile.getSize() <= maximumCatalogueBytes)
-        catalogue = parseCatalogue (catalogueFile.loadFileAsString());
+    if (catalogueFile.getSize() <= maximumCatalogueBytes && catalogueFile.loadFileAsData (bytes))
+        catalogue = parseCatalogue (bytes);
 
     readCatalogue (catalogue.get(), deviceId, platformWord);
 }
@@ -134,8 +133,25 @@ DeviceDatabase::DeviceDatabase (const juce::XmlElement* catalogue, const juce::S
     readCatalogue (catalogue, deviceId, platformWord);
 }
 
-std::unique_ptr<juce::XmlElement> DeviceDatabase::parseCatalogue (const juce::String& text)
+std::unique_ptr<juce::XmlElement> DeviceDatabase::parseCatalogue (const juce::MemoryBlock& bytes)
 {
+    auto* start = static_cast<const char*> (bytes.getData());
+    auto size = (int) bytes.getSize();
+
+    if (size >= 3 && juce::CharPointer_UTF8::isByteOrderMark (start))
+    {
+        start += 3;
+        size -= 3;
+    }
+
+    // The catalogue is UTF-8. The framework would read other bytes as a Windows
+    // code page, and its parser cannot take invalid UTF-8 either.
+    if (size <= 0 || std::memchr (start, 0, (size_t) size) != nullptr
+        || ! juce::CharPointer_UTF8::isValidString (start, size))
+        return {};
+
+    auto text = juce::String::fromUTF8 (start, size);
+
     if (! isSafeToParse (text))
         return {};
 

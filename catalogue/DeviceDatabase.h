@@ -38,9 +38,10 @@ public:
         come out for that platform word. A null catalogue is one that could not be used. */
     DeviceDatabase (const juce::XmlElement* catalogue, const juce::String& deviceId, const juce::String& platformWord);
 
-    /** Parses catalogue text, refusing beforehand what the framework's parser cannot
-        take safely. Returns the root element, or nullptr for refused or malformed text. */
-    static std::unique_ptr<juce::XmlElement> parseCatalogue (const juce::String& text);
+    /** Parses the bytes of a catalogue, refusing beforehand what is not UTF-8 text
+        and what the framework's parser cannot take safely. Returns the root element,
+        or nullptr for refused or malformed text. */
+    static std::unique_ptr<juce::XmlElement> parseCatalogue (const juce::MemoryBlock& bytes);
 
     /** Writes the two lists and the picture address to the run-time log. */
     void displayData() const;

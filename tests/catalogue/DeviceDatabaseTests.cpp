@@ -359,6 +359,18 @@ TEST_F (CatalogueFixture, RefusesFilesThatAreNoCatalogue)
         { "instruction in content", [this] { return write ("<?xml version=\"1.0\"?><list>  <?pi x?>text</list>"); },
           invalid },
         { "9 MB attribute", [this, &hugeAttribute] { return write (hugeAttribute); }, invalid },
+        { "text that is not UTF-8",
+          [this]
+          {
+              // A Windows code page's "ÿ" in a name, where the file says it is UTF-8.
+              auto f = write ({});
+              auto bytes = catalogue ("<item pid=\"161\" name=\"Q#\" type=\"nuvo\" os=\"win64\" file=\"n.zip\"/>")
+                               .toStdString();
+              bytes[bytes.find ('#')] = '\xff';
+              f.replaceWithData (bytes.data(), bytes.size());
+              return f;
+          },
+          invalid },
     };
 
     for (auto& c : cases)

@@ -40,9 +40,7 @@ extern "C" int LLVMFuzzerInitialize (int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput (const std::uint8_t* data, std::size_t size)
 {
-    // As the program reads the catalogue file.
-    auto text = juce::String::createStringFromData (data, (int) size);
-    auto catalogue = DeviceDatabase::parseCatalogue (text);
+    auto catalogue = DeviceDatabase::parseCatalogue (juce::MemoryBlock (data, size));
 
     for (auto* platform : { "win64", "win32" })
     {
