@@ -74,6 +74,56 @@ namespace
         return searchFrom < 0 || trimmed.indexOf (searchFrom, "<?") >= 0;
     }
 
+    // UTF-8 as its standard defines it: no overlong forms, no surrogates, nothing
+    // above U+10FFFF. The framework's own test lets such forms through.
+    bool isValidUtf8 (const juce::uint8* bytes, size_t size)
+    {
+        for (size_t i = 0; i < size;)
+        {
+            auto lead = bytes[i];
+
+            if (lead < 0x80)
+            {
+                ++i;
+                continue;
+            }
+
+            size_t length = 0;
+            juce::uint8 low = 0x80, high = 0xbf;
+
+            if (lead >= 0xc2 && lead <= 0xdf)
+                length = 2;
+            else if (lead >= 0xe0 && lead <= 0xef)
+                length = 3;
+            else if (lead >= 0xf0 && lead <= 0xf4)
+                length = 4;
+            else
+                return false;
+
+            // The second byte's range rules out overlong forms, surrogates and code
+            // points above U+10FFFF.
+            if (lead == 0xe0)
+                low = 0xa0;
+            else if (lead == 0xed)
+                high = 0x9f;
+            else if (lead == 0xf0)
+                low = 0x90;
+            else if (lead == 0xf4)
+                high = 0x8f;
+
+            if (i + length > size || bytes[i + 1] < low || bytes[i + 1] > high)
+                return false;
+
+            for (size_t k = 2; k < length; ++k)
+                if ((bytes[i + k] & 0xc0) != 0x80)
+                    return false;
+
+            i += length;
+        }
+
+        return true;
+    }
+
     // What the framework's parser cannot take, and no real catalogue has: a
     // processing instruction inside the document (it can loop for ever on one),
     // nesting deep enough to exhaust its stack, and a document type, whose entities
@@ -147,7 +197,7 @@ std::unique_ptr<juce::XmlElement> DeviceDatabase::parseCatalogue (const juce::Me
     // The catalogue is UTF-8. The framework would read other bytes as a Windows
     // code page, and its parser cannot take invalid UTF-8 either.
     if (size <= 0 || std::memchr (start, 0, (size_t) size) != nullptr
-        || ! juce::CharPointer_UTF8::isValidString (start, size))
+        || ! isValidUtf8 (reinterpret_cast<const juce::uint8*> (start), (size_t) size))
         return {};
 
     auto text = juce::String::fromUTF8 (start, size);

@@ -32,7 +32,11 @@ juce::Image PictureCache::load (const juce::String& address, const juce::File& c
     auto outcome = BlockingDownload::run (juce::URL (address), temp);
 
     if (outcome == BlockingDownload::Outcome::notStarted)
+    {
+        // The framework may have made the file before it found it could not connect.
+        temp.deleteFile();
         return {};
+    }
 
     if (outcome == BlockingDownload::Outcome::complete)
     {

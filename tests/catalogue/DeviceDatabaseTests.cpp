@@ -323,6 +323,17 @@ TEST_F (CatalogueFixture, RefusesFilesThatAreNoCatalogue)
     for (int i = 0; i < 100000; ++i)
         junk.writeByte ((char) random.nextInt (256));
 
+    // A catalogue with these bytes in its product name, the rest of it well formed.
+    auto writeBytes = [this] (const char* name)
+    {
+        auto bytes = catalogue ("<item pid=\"161\" name=\"#\" type=\"nuvo\" os=\"win64\" area=\"cn\" file=\"n.zip\"/>")
+                         .toStdString();
+        bytes.replace (bytes.find ('#'), 1, name);
+        auto f = write ({});
+        f.replaceWithData (bytes.data(), bytes.size());
+        return f;
+    };
+
     const juce::String hugeAttribute =
         catalogue ("<item pid=\"161\" name=\"" + juce::String::repeatedString ("x", 9 * 1024 * 1024) + "\"/>");
 
@@ -359,18 +370,10 @@ TEST_F (CatalogueFixture, RefusesFilesThatAreNoCatalogue)
         { "instruction in content", [this] { return write ("<?xml version=\"1.0\"?><list>  <?pi x?>text</list>"); },
           invalid },
         { "9 MB attribute", [this, &hugeAttribute] { return write (hugeAttribute); }, invalid },
-        { "text that is not UTF-8",
-          [this]
-          {
-              // A Windows code page's "ÿ" in a name, where the file says it is UTF-8.
-              auto f = write ({});
-              auto bytes = catalogue ("<item pid=\"161\" name=\"Q#\" type=\"nuvo\" os=\"win64\" file=\"n.zip\"/>")
-                               .toStdString();
-              bytes[bytes.find ('#')] = '\xff';
-              f.replaceWithData (bytes.data(), bytes.size());
-              return f;
-          },
-          invalid },
+        // Forms the framework would read as characters, but that UTF-8 forbids.
+        { "an overlong form of \"/\"", [&writeBytes] { return writeBytes ("Q\xc0\xaf"); }, invalid },
+        { "half a surrogate pair", [&writeBytes] { return writeBytes ("Q\xed\xa0\x80"); }, invalid },
+        { "a byte of a Windows code page", [&writeBytes] { return writeBytes ("Q\xff"); }, invalid },
     };
 
     for (auto& c : cases)

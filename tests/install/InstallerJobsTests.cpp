@@ -127,4 +127,23 @@ TEST_F (JobFixture, NeverRunsACommandInterpreterPlantedInTheCurrentFolder)
     EXPECT_EQ (FakeInstaller::waitForArguments (installer), "install --al -c");
     EXPECT_FALSE (planted.getSiblingFile ("cmd.exe.ran").exists());
 }
+
+TEST_F (JobFixture, EveryJobReportsAnInstallErrorWhenTheInterpreterCannotStart)
+{
+    // The interpreter is put aside in this run's own Wine prefix, and back after.
+    auto interpreter = juce::File::getSpecialLocation (juce::File::windowsSystemDirectory).getChildFile ("cmd.exe");
+    auto aside = interpreter.getSiblingFile ("cmd.exe.aside");
+    auto installer = FakeInstaller::make (folder, "Setup", 0).getFullPathName();
+    ASSERT_TRUE (interpreter.moveFileTo (aside));
+
+    StatusRecorder quiet, silent, commandLine;
+    runQuietSwitch (installer, quiet.makeCallback());
+    runSilentSwitch (installer, silent.makeCallback());
+    runCommandLineInstall (installer, commandLine.makeCallback());
+
+    ASSERT_TRUE (aside.moveFileTo (interpreter));
+    EXPECT_EQ (quiet.getWords(), juce::StringArray ("Install error"));
+    EXPECT_EQ (silent.getWords(), juce::StringArray ("Install error"));
+    EXPECT_EQ (commandLine.getWords(), juce::StringArray ("Install error"));
+}
 #endif
