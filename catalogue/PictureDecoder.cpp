@@ -14,7 +14,7 @@
 
 namespace
 {
-    constexpr int maximumSide = 4096;
+    constexpr int maximumSide = 2048;
 
     // Everything the libraries may jump out of lies in these functions' own frames
     // and is made before the jump target is set, so no destructor is skipped.
@@ -63,6 +63,11 @@ namespace
 
         png_set_read_fn (png, &source, readPngBytes);
         png_set_user_limits (png, maximumSide, maximumSide);
+
+        // Nor may a chunk beside the pixels (a colour profile, compressed text) grow
+        // beyond what any picture needs.
+        png_set_chunk_malloc_max (png, 1024 * 1024);
+        png_set_chunk_cache_max (png, 128);
         png_read_info (png, info);
 
         png_set_expand (png);

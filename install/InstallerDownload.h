@@ -17,9 +17,9 @@
 class InstallerDownload
 {
 public:
-    /** Starts the transfer: deletes whatever lies at the target and connects on the
-        transfer's own thread. When the target cannot be created, the transfer has
-        finished at once, with an error. */
+    /** Starts the transfer on its own thread: deletes whatever lies at the target,
+        connects, and makes the target once the server has answered. A target that
+        cannot be made ends the transfer with an error. */
     InstallerDownload (const juce::URL& url, const juce::File& target);
 
     /** Cancels the transfer if it is still running; it ends by itself. */
