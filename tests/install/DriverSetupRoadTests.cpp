@@ -53,7 +53,19 @@ namespace
             lastFolder = folder;
             runMessageLoopUntil ([&status] { return status.getFinalWords().size() >= 2; }, 90000);
             runMessageLoopFor (200);
+
+            // The set-up's dialog may take a moment to go; the next install must not find it.
+            runMessageLoopUntil ([&product] { return ! showsDialogFor (product); }, 10000);
             return status.getFinalWords();
+        }
+
+        static bool showsDialogFor (const juce::String& product)
+        {
+            for (auto& dialog : DialogWindows::createForThisSystem()->listDialogs())
+                if (dialog.title.contains (product))
+                    return true;
+
+            return false;
         }
 
         TemporaryFolder temporary;

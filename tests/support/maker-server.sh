@@ -32,7 +32,7 @@ case "$action" in
         mkdir -p "$state/www"
         cd "$state"
 
-        openssl req -x509 -newkey rsa:2048 -nodes -days 30 -subj "/CN=Quenz Install Test CA" \
+        openssl req -x509 -newkey rsa:2048 -nodes -days 30 -subj "/CN=Quenz Install Test CA $(basename "$trusted" .crt)" \
                 -addext "basicConstraints=critical,CA:TRUE" -addext "keyUsage=critical,keyCertSign,cRLSign" \
                 -keyout ca.key -out ca.pem 2>/dev/null
         openssl req -newkey rsa:2048 -nodes -subj "/CN=localhost" -keyout server.key -out server.csr 2>/dev/null
