@@ -196,8 +196,8 @@ std::unique_ptr<juce::XmlElement> DeviceDatabase::parseCatalogue (const juce::Me
 
     // The catalogue is UTF-8. The framework would read other bytes as a Windows
     // code page, and its parser cannot take invalid UTF-8 either.
-    if (size <= 0 || std::memchr (start, 0, (size_t) size) != nullptr
-        || ! isValidUtf8 (reinterpret_cast<const juce::uint8*> (start), (size_t) size))
+    if (size <= 0 || std::memchr (start, 0, (size_t) size) != nullptr ||
+        ! isValidUtf8 (reinterpret_cast<const juce::uint8*> (start), (size_t) size))
         return {};
 
     auto text = juce::String::fromUTF8 (start, size);

@@ -43,7 +43,7 @@ namespace
     // Reads the picture as 8-bit RGBA into pixels; false when it is refused or broken.
     bool readPng (const juce::MemoryBlock& data, std::vector<juce::uint8>& pixels, int& width, int& height)
     {
-        PngSource source { static_cast<const juce::uint8*> (data.getData()), data.getSize(), 0 };
+        PngSource source{ static_cast<const juce::uint8*> (data.getData()), data.getSize(), 0 };
         std::vector<png_bytep> rows;
 
         auto png = png_create_read_struct (PNG_LIBPNG_VER_STRING, nullptr, failPng, ignorePngWarning);

@@ -149,9 +149,9 @@ juce::String DownloadMonitor::getInstallerFileName (const juce::URL& address)
     while (name.endsWithChar ('.') || name.endsWithChar (' '))
         name = name.dropLastCharacters (1);
 
-    static const juce::StringArray deviceNames { "CON",  "PRN",  "AUX",  "NUL",  "COM1", "COM2", "COM3", "COM4",
-                                                 "COM5", "COM6", "COM7", "COM8", "COM9", "LPT1", "LPT2", "LPT3",
-                                                 "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9" };
+    static const juce::StringArray deviceNames{ "CON",  "PRN",  "AUX",  "NUL",  "COM1", "COM2", "COM3", "COM4",
+                                                "COM5", "COM6", "COM7", "COM8", "COM9", "LPT1", "LPT2", "LPT3",
+                                                "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9" };
 
     if (deviceNames.contains (name.upToFirstOccurrenceOf (".", false, false).trimEnd(), true))
         return {};
@@ -200,8 +200,8 @@ void DownloadMonitor::reportProgress()
 
 void DownloadMonitor::reportStall()
 {
-    juce::Logger::writeToLog ("<DownloadMonitor::timerCallback> download stalled: nothing received for "
-                              + juce::String (stallMilliseconds / 1000) + " seconds");
+    juce::Logger::writeToLog ("<DownloadMonitor::timerCallback> download stalled: nothing received for " +
+                              juce::String (stallMilliseconds / 1000) + " seconds");
     downloadTask->cancel();
     statusCallback ("Download error");
     stop();

@@ -45,8 +45,8 @@ namespace
             return false;
 
         for (auto character : name)
-            if (character < 0x20 || character == 0x7f || (character >= 0xd800 && character <= 0xdfff)
-                || character > 0x10ffff)
+            if (character < 0x20 || character == 0x7f || (character >= 0xd800 && character <= 0xdfff) ||
+                character > 0x10ffff)
                 return false;
 
         return true;
@@ -135,8 +135,8 @@ namespace
 
         std::unique_ptr<juce::InputStream> content (zip.createStreamForEntry (index));
 
-        if (content == nullptr || (target.exists() && ! target.deleteFile())
-            || target.getParentDirectory().createDirectory().failed())
+        if (content == nullptr || (target.exists() && ! target.deleteFile()) ||
+            target.getParentDirectory().createDirectory().failed())
             return false;
 
         if (! writeEntry (*content, entry.uncompressedSize, target))

@@ -42,11 +42,12 @@ namespace
             running.ended.notify_all();
         };
 
-        if (! juce::Thread::launch ([job, finish]
-                                    {
-                                        job();
-                                        finish();
-                                    }))
+        if (! juce::Thread::launch (
+                [job, finish]
+                {
+                    job();
+                    finish();
+                }))
         {
             job();
             finish();
@@ -117,15 +118,15 @@ struct InstallerDownload::Transfer
 
         output.flush();
 
-        return ! cancelled && ! stream.isError() && output.getStatus().wasOk()
-               && (totalLength.load() <= 0 || downloaded.load() >= totalLength.load());
+        return ! cancelled && ! stream.isError() && output.getStatus().wasOk() &&
+               (totalLength.load() <= 0 || downloaded.load() >= totalLength.load());
     }
 
     juce::WebInputStream stream;
     juce::File target;
-    std::atomic<juce::int64> totalLength { -1 }, downloaded { 0 };
-    std::atomic<int> httpCode { -1 };
-    std::atomic<bool> cancelled { false }, error { false }, finished { false };
+    std::atomic<juce::int64> totalLength{ -1 }, downloaded{ 0 };
+    std::atomic<int> httpCode{ -1 };
+    std::atomic<bool> cancelled{ false }, error{ false }, finished{ false };
 };
 
 InstallerDownload::InstallerDownload (const juce::URL& url, const juce::File& target)

@@ -344,7 +344,8 @@ void InterfaceComponent::setClickable (bool shouldTakeClicks)
 {
     // Neither the mouse nor the keyboard (Tab, the arrow keys) may change the
     // product or the language while an install is under way.
-    for (auto* component : { static_cast<juce::Component*> (&languageButton), static_cast<juce::Component*> (&productBox) })
+    for (auto* component :
+         { static_cast<juce::Component*> (&languageButton), static_cast<juce::Component*> (&productBox) })
     {
         component->setInterceptsMouseClicks (shouldTakeClicks, shouldTakeClicks);
         component->setWantsKeyboardFocus (shouldTakeClicks);

@@ -151,7 +151,7 @@ TEST_F (DownloadFixture, ReportsAnUnusableDownloadWithItsFourLogLines)
         StatusRecorder caseStatus;
         LogCapture caseLog;
         DownloadMonitor::start (requestFor (MakerServer::getAddress() + "/" + c.path), temporary.getFolder(),
-                             caseStatus.makeCallback());
+                                caseStatus.makeCallback());
         runMessageLoopUntil ([&caseStatus] { return ! caseStatus.getFinalWords().isEmpty(); }, 30000);
 
         EXPECT_EQ (caseStatus.getFinalWords(), juce::StringArray ("Download failed")) << c.name;
@@ -548,10 +548,10 @@ TEST_F (DownloadFixture, LeavesNothingBehindAfterAHundredInstalls)
         folder.createDirectory();
         DownloadMonitor::start (requestFor (url, "Echo Deck"), folder, installStatus.makeCallback());
 
-        runMessageLoopUntil ([&installStatus]
-                             { return installStatus.getFinalWords().size() == 2
-                                      && DownloadMonitor::getNumLiveMonitors() == 0; },
-                             30000);
+        runMessageLoopUntil (
+            [&installStatus]
+            { return installStatus.getFinalWords().size() == 2 && DownloadMonitor::getNumLiveMonitors() == 0; },
+            30000);
 
         EXPECT_EQ (installStatus.getFinalWords(), juce::StringArray ("Downloaded", "Installed"));
     };

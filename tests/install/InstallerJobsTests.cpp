@@ -13,8 +13,8 @@ TEST (InstallerCommands, AreTheCommandLinesOfTheInterpreter)
 {
 #if JUCE_WINDOWS
     // The interpreter by its full path in the system folder.
-    auto cmd = "\"" + juce::File::getSpecialLocation (juce::File::windowsSystemDirectory).getFullPathName()
-               + "\\cmd.exe\" /c ";
+    auto cmd = "\"" + juce::File::getSpecialLocation (juce::File::windowsSystemDirectory).getFullPathName() +
+               "\\cmd.exe\" /c ";
     const juce::String installer ("C:\\T\\x\\setup.exe");
     EXPECT_EQ (CommandInterpreter::startDetached (installer, "/S"), cmd + "start \"\" \"C:\\T\\x\\setup.exe\" /S");
     EXPECT_EQ (CommandInterpreter::startAndWait (installer, "/silent"),

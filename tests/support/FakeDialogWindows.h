@@ -62,8 +62,8 @@ public:
     Handle findChild (Handle dialog, const juce::String& className, const juce::String& text) override
     {
         for (auto& control : static_cast<FakeScreen::Dialog*> (dialog)->controls)
-            if (juce::String::fromUTF8 (control.className.c_str()) == className
-                && juce::String::fromUTF8 (control.text.c_str()) == text)
+            if (juce::String::fromUTF8 (control.className.c_str()) == className &&
+                juce::String::fromUTF8 (control.text.c_str()) == text)
                 return &control;
 
         return nullptr;
@@ -89,7 +89,10 @@ public:
 
 private:
     // As the system reads it: at most 255 characters.
-    static juce::String cut (const std::string& text) { return juce::String::fromUTF8 (text.c_str()).substring (0, 255); }
+    static juce::String cut (const std::string& text)
+    {
+        return juce::String::fromUTF8 (text.c_str()).substring (0, 255);
+    }
 
     std::shared_ptr<FakeScreen> screen;
 };

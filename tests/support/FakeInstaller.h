@@ -16,16 +16,16 @@ struct FakeInstaller
                             bool slow = false)
     {
         folder.createDirectory();
-        auto fileName = name + (exitCode != 0 ? " fail" : "") + (chatty ? " chatty" : "") + (slow ? " slow" : "")
-                        + ".exe";
+        auto fileName =
+            name + (exitCode != 0 ? " fail" : "") + (chatty ? " chatty" : "") + (slow ? " slow" : "") + ".exe";
         auto installer = folder.getChildFile (fileName);
 
 #if JUCE_WINDOWS
         juce::File (juce::SystemStats::getEnvironmentVariable ("QUENZ_FAKE_INSTALLER", {})).copyFileTo (installer);
 #else
-        installer.replaceWithText (juce::String ("#!/bin/sh\n") + (chatty ? "head -c 262144 /dev/zero\n" : "") + (slow ? "sleep 3\n" : "") +
-                                       "printf '%s\\n' \"$*\" > \"$0.ran\"\n" + "exit " + juce::String (exitCode) +
-                                       "\n",
+        installer.replaceWithText (juce::String ("#!/bin/sh\n") + (chatty ? "head -c 262144 /dev/zero\n" : "") +
+                                       (slow ? "sleep 3\n" : "") + "printf '%s\\n' \"$*\" > \"$0.ran\"\n" + "exit " +
+                                       juce::String (exitCode) + "\n",
                                    false, false, "\n");
         installer.setExecutePermission (true);
 #endif

@@ -254,9 +254,9 @@ TEST_F (PanelFixture, KeepsTheKeyboardFromTheSelectorAndLanguageWhileBusy)
     auto reachableByKeyboard = [this]
     {
         auto components = panel.createKeyboardFocusTraverser()->getAllComponents (&panel);
-        return std::make_pair (std::find (components.begin(), components.end(), &inspect.productBox()) != components.end(),
-                               std::find (components.begin(), components.end(), &inspect.languageButton())
-                                   != components.end());
+        return std::make_pair (
+            std::find (components.begin(), components.end(), &inspect.productBox()) != components.end(),
+            std::find (components.begin(), components.end(), &inspect.languageButton()) != components.end());
     };
 
     show (echoAndTuneway);

@@ -144,7 +144,8 @@ int WINAPI WinMain (HINSTANCE instance, HINSTANCE, LPSTR, int)
 
     const std::wstring hangWord = L" hang";
 
-    if (ending.size() > hangWord.size() && ending.compare (ending.size() - hangWord.size(), hangWord.size(), hangWord) == 0)
+    if (ending.size() > hangWord.size() &&
+        ending.compare (ending.size() - hangWord.size(), hangWord.size(), hangWord) == 0)
     {
         hangsOnInstall = true;
         ending.resize (ending.size() - hangWord.size());
