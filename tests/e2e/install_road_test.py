@@ -146,6 +146,14 @@ class InstallRoadTests(unittest.TestCase):
             self.origin = self.program.client_origin()
         self.assertIsNotNone(self.origin, "the main window did not appear")
 
+        # A slow start (the sanitizer build) may centre the window after it appeared.
+        for _ in range(20):
+            time.sleep(0.5)
+            settled = self.program.client_origin()
+            if settled == self.origin:
+                break
+            self.origin = settled or self.origin
+
     def log(self):
         try:
             with open(self.program.log_file, encoding="utf-8") as f:
