@@ -193,8 +193,11 @@ namespace
     {
         ~DialogFixture() override
         {
-            // Lets the stopped monitor delete itself.
+            // Lets the stopped monitor delete itself, and the quiet-switch job that it
+            // started end (it reports nothing to wait for; the sanitizer build starts
+            // processes slowly).
             runMessageLoopUntil ([] { return DownloadMonitor::getNumLiveMonitors() == 0; }, 5000);
+            runMessageLoopFor (1500);
             EXPECT_EQ (DownloadMonitor::getNumLiveMonitors(), 0) << "a stopped monitor is deleted";
         }
 
