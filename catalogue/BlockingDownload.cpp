@@ -1,19 +1,52 @@
 #include "BlockingDownload.h"
 
 #include "../platform/HostSystem.h"
+#include "FileDownload.h"
 
-BlockingDownload::Outcome BlockingDownload::run (juce::URL address, const juce::File& target)
+juce::Result BlockingDownload::run (const juce::URL& address, const juce::File& target, int stallMilliseconds)
 {
-    auto task = address.downloadToFile (target, juce::URL::DownloadTaskOptions());
+    FileDownload download (address, target);
 
-    if (task == nullptr)
-        return Outcome::notStarted;
+    auto lastReceived = download.getLengthDownloaded();
+    auto lastProgress = juce::Time::getMillisecondCounter();
 
-    while (! task->isFinished())
+    while (! download.isFinished())
+    {
         HostSystem::sleepMilliseconds (50);
 
-    if (! task->hadError() && target.existsAsFile() && target.getSize() > 0)
-        return Outcome::complete;
+        auto now = juce::Time::getMillisecondCounter();
+        auto received = download.getLengthDownloaded();
 
-    return Outcome::failed;
+        if (received != lastReceived)
+        {
+            lastReceived = received;
+            lastProgress = now;
+        }
+        else if (now - lastProgress >= (juce::uint32) stallMilliseconds && ! download.isFinished())
+        {
+            // The cancelled transfer removes its file when it ends.
+            download.cancel();
+            return juce::Result::fail ("nothing received for " + juce::String (stallMilliseconds / 1000) +
+                                       " seconds");
+        }
+    }
+
+    auto status = download.statusCode();
+
+    if (download.hadError())
+        return juce::Result::fail (status <= 0 ? "no connection" : "the transfer broke off");
+
+    if (status != 200)
+    {
+        target.deleteFile();
+        return juce::Result::fail ("the server answered with status " + juce::String (status));
+    }
+
+    if (download.getLengthDownloaded() == 0)
+    {
+        target.deleteFile();
+        return juce::Result::fail ("the reply was empty");
+    }
+
+    return juce::Result::ok();
 }

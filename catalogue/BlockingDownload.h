@@ -3,16 +3,14 @@
 #include <juce_core/juce_core.h>
 
 /** A download made inside an operation: into a file, waited for by polling the
-    framework's task every 50 ms. */
+    transfer every 50 ms. */
 namespace BlockingDownload
 {
-    enum class Outcome
-    {
-        notStarted, // no connection, or the file could not be made
-        failed,     // ended with an error, or left no file or an empty one
-        complete
-    };
+    /** Downloads the address into the file with a plain GET and returns when it has
+        ended, or once nothing has arrived for the given time: the connect counts, and
+        every byte received starts the time again.
 
-    /** Downloads the address into the file with a plain GET and returns when it has ended. */
-    Outcome run (juce::URL address, const juce::File& target);
+        Succeeds only with status 200 and a complete body that is not empty; then the
+        file holds it. Otherwise the file is left absent and the result says why. */
+    juce::Result run (const juce::URL& address, const juce::File& target, int stallMilliseconds);
 }

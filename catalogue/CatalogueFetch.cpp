@@ -4,36 +4,34 @@
 
 juce::String getCatalogueAddress()
 {
+#if QUENZ_TEST_SEAMS
     auto replacement = juce::SystemStats::getEnvironmentVariable ("QUENZ_CATALOGUE_URL", {});
 
     if (replacement.isNotEmpty())
         return replacement;
+#endif
 
     return juce::String ("https://") + QUENZ_CATALOGUE_HOST + "/brelvox/release/software/list.xml";
 }
 
-juce::File fetchCatalogue (juce::URL catalogueAddress, const juce::File& temporaryFolder)
+juce::File fetchCatalogue (const juce::URL& catalogueAddress, const juce::File& temporaryFolder)
 {
     auto catalogueFile = temporaryFolder.getChildFile ("list.xml");
     auto target = catalogueFile.getParentDirectory().getChildFile ("temp_download.xml");
 
-    auto outcome = BlockingDownload::run (catalogueAddress, target);
+    auto result = BlockingDownload::run (catalogueAddress, target, catalogueStallMilliseconds);
 
-    if (outcome == BlockingDownload::Outcome::notStarted)
+    if (result.failed())
+    {
+        juce::Logger::writeToLog ("Failed to download XML file: " + result.getErrorMessage());
         return catalogueFile;
-
-    if (outcome == BlockingDownload::Outcome::complete)
-    {
-        if (catalogueFile.exists())
-            catalogueFile.deleteFile();
-
-        if (target.moveFileTo (catalogueFile))
-            juce::Logger::writeToLog ("XML file downloaded successfully: " + catalogueFile.getFullPathName());
     }
-    else
-    {
-        juce::Logger::writeToLog ("Failed to download XML file");
-    }
+
+    if (catalogueFile.exists())
+        catalogueFile.deleteFile();
+
+    if (target.moveFileTo (catalogueFile))
+        juce::Logger::writeToLog ("XML file downloaded successfully: " + catalogueFile.getFullPathName());
 
     return catalogueFile;
 }

@@ -1,5 +1,8 @@
 #include "DeviceDatabase.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "../platform/FileSystem.h"
 
 namespace
@@ -30,48 +33,6 @@ namespace
         value = negative ? -value : value;
         return (int) juce::jlimit ((juce::int64) std::numeric_limits<int>::min(),
                                    (juce::int64) std::numeric_limits<int>::max(), value);
-    }
-
-    bool nestsTooDeeply (const juce::String& text)
-    {
-        int depth = 0;
-
-        for (auto p = text.getCharPointer(); ! p.isEmpty();)
-        {
-            if (p.getAndAdvance() != '<')
-                continue;
-
-            auto next = *p;
-
-            if (next == '/')
-            {
-                --depth;
-                continue;
-            }
-
-            if (next == '!' || next == '?')
-                continue;
-
-            auto tagEnd = p.indexOf ((juce::juce_wchar) '>');
-
-            if (tagEnd < 0)
-                return false; // unterminated: the parser rejects it anyway
-
-            if (tagEnd == 0 || p[tagEnd - 1] != '/')
-                if (++depth > maximumElementDepth)
-                    return true;
-
-            p += tagEnd;
-        }
-
-        return false;
-    }
-
-    bool hasProcessingInstructionAfterTheDeclaration (const juce::String& text)
-    {
-        auto trimmed = text.trimStart();
-        auto searchFrom = trimmed.startsWith ("<?xml") ? trimmed.indexOf ("?>") : 0;
-        return searchFrom < 0 || trimmed.indexOf (searchFrom, "<?") >= 0;
     }
 
     // UTF-8 as its standard defines it: no overlong forms, no surrogates, nothing
@@ -124,16 +85,165 @@ namespace
         return true;
     }
 
-    // What the framework's parser cannot take, and no real catalogue has: a
-    // processing instruction inside the document (it can loop for ever on one),
-    // nesting deep enough to exhaust its stack, and a document type, whose entities
-    // could read local files into download addresses or expand without end.
-    bool isSafeToParse (const juce::String& text)
+    bool isBlank (char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+    // The ASCII characters the parser allows in a name. Other bytes end a name here:
+    // where the parser might read on, the markup below is read as text instead.
+    bool isNameCharacter (char c)
     {
-        return ! hasProcessingInstructionAfterTheDeclaration (text) && ! text.containsIgnoreCase ("<!DOCTYPE") &&
-               ! nestsTooDeeply (text);
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-' ||
+               c == ':' || c == '.';
     }
 
+    // "&name;" or "&#digits;": the parser reads any other reference up to the next
+    // ";" wherever it lies, and would read markup there as part of a value.
+    bool isPlainReference (const char* p, const char* end)
+    {
+        auto* name = ++p;
+
+        if (p < end && *p == '#')
+            ++p;
+
+        while (p < end && p - name <= 32 && isNameCharacter (*p))
+            ++p;
+
+        return p < end && *p == ';' && p - name <= 32 && p > name && p[-1] != '#';
+    }
+
+    bool startsWith (const char* p, const char* end, const char* prefix, bool ignoreCase = false)
+    {
+        auto length = std::strlen (prefix);
+
+        if ((size_t) (end - p) < length)
+            return false;
+
+        return ignoreCase ? juce::CharacterFunctions::compareIgnoreCaseUpTo (juce::CharPointer_ASCII (p),
+                                                                             juce::CharPointer_ASCII (prefix),
+                                                                             (int) length) == 0
+                          : std::memcmp (p, prefix, length) == 0;
+    }
+
+    // Past the terminator after p, or nullptr if there is none.
+    const char* skipPast (const char* p, const char* end, const char* terminator)
+    {
+        auto length = std::strlen (terminator);
+        auto* found = std::search (p, end, terminator, terminator + length);
+        return found == end ? nullptr : found + length;
+    }
+
+    // Reads the markup as the framework's parser does and tells whether the parser
+    // can take it: no document type (its entities could read local files into
+    // download addresses, or expand without end), no processing instruction inside
+    // the root element (the parser can loop for ever on one), no reference other
+    // than a plain one, and nesting no deeper than the parser's stack allows.
+    // Comments, sections of character data and quoted values are skipped as the
+    // parser skips them. Where the parser's reading is in doubt, the text is read as
+    // markup, so a tag may be counted that the parser would not open, never the
+    // other way round. Whatever follows an unterminated construct, the parser never
+    // reads either.
+    bool isSafeToParse (const char* p, const char* end)
+    {
+        int depth = 0;
+
+        while (p != nullptr && p < end)
+        {
+            if (*p == '&')
+            {
+                if (! isPlainReference (p, end))
+                    return false;
+
+                ++p;
+                continue;
+            }
+
+            if (*p != '<')
+            {
+                ++p;
+                continue;
+            }
+
+            if (startsWith (p, end, "<!--"))
+            {
+                p = skipPast (p + 4, end, "-->");
+            }
+            else if (startsWith (p, end, "<![CDATA["))
+            {
+                p = skipPast (p + 9, end, "]]>");
+            }
+            else if (startsWith (p, end, "<?"))
+            {
+                if (depth > 0)
+                    return false;
+
+                p = skipPast (p + 2, end, "?>");
+            }
+            else if (startsWith (p, end, "<!DOCTYPE", true))
+            {
+                return false;
+            }
+            else if (startsWith (p, end, "</"))
+            {
+                depth = juce::jmax (0, depth - 1);
+                p = skipPast (p + 2, end, ">");
+            }
+            else
+            {
+                if (++depth > maximumElementDepth)
+                    return false;
+
+                for (++p; p < end && isNameCharacter (*p); ++p)
+                {
+                }
+
+                // The attributes, as long as they read as the parser reads them: a
+                // name, "=" and a quoted value, each maybe with blanks around it.
+                for (;;)
+                {
+                    while (p < end && isBlank (*p))
+                        ++p;
+
+                    if (startsWith (p, end, "/>"))
+                    {
+                        --depth;
+                        p += 2;
+                        break;
+                    }
+
+                    if (p == end || ! isNameCharacter (*p))
+                        break;
+
+                    while (p < end && isNameCharacter (*p))
+                        ++p;
+
+                    while (p < end && isBlank (*p))
+                        ++p;
+
+                    if (p == end || *p != '=')
+                        break;
+
+                    for (++p; p < end && isBlank (*p); ++p)
+                    {
+                    }
+
+                    if (p == end || (*p != '"' && *p != '\''))
+                        break;
+
+                    auto quote = *p;
+
+                    for (++p; p < end && *p != quote; ++p)
+                        if (*p == '&' && ! isPlainReference (p, end))
+                            return false;
+
+                    if (p == end)
+                        return true;
+
+                    ++p;
+                }
+            }
+        }
+
+        return true;
+    }
 }
 
 juce::String& getAreaSetting()
@@ -200,17 +310,22 @@ std::unique_ptr<juce::XmlElement> DeviceDatabase::parseCatalogue (const juce::Me
         ! isValidUtf8 (reinterpret_cast<const juce::uint8*> (start), (size_t) size))
         return {};
 
-    auto text = juce::String::fromUTF8 (start, size);
-
-    if (! isSafeToParse (text))
+    if (! isSafeToParse (start, start + size))
         return {};
 
-    return juce::XmlDocument (text).getDocumentElement();
+    return juce::XmlDocument (juce::String::fromUTF8 (start, size)).getDocumentElement();
 }
 
 juce::String DeviceDatabase::makeDeviceKey (const juce::String& pidText)
 {
-    return "0x" + juce::String::toHexString ((juce::int64) (juce::uint32) readLikeAtoi (pidText)).toUpperCase();
+    auto pid = (juce::uint32) readLikeAtoi (pidText);
+
+    // Four digits at least, like the ids of the scan; a pid that reads as 0 is no
+    // product's, and keeps a key that no scanned id equals.
+    if (pid == 0)
+        return "0x0";
+
+    return "0x" + juce::String::toHexString ((juce::int64) pid).toUpperCase().paddedLeft ('0', 4);
 }
 
 void DeviceDatabase::readCatalogue (const juce::XmlElement* root, const juce::String& deviceId,

@@ -47,7 +47,9 @@ public:
     void displayData() const;
 
     /** The catalogue side of a device id: "0x" + the uppercase hexadecimal of the
-        "pid" attribute read like C's atoi, without leading zeros ("4660" gives "0x1234"). */
+        "pid" attribute read like C's atoi, in four digits at least like the scanned
+        ids ("161" gives "0x00A1", "4660" gives "0x1234"). A pid that reads as 0 gives
+        "0x0", which belongs to no device. */
     static juce::String makeDeviceKey (const juce::String& pidText);
 
     juce::String _platform;

@@ -2,43 +2,47 @@
 
 #include "../platform/FileSystem.h"
 #include "BlockingDownload.h"
+#include "FileDownload.h"
 #include "PictureDecoder.h"
+
+namespace
+{
+    juce::Image decodeFile (const juce::File& file)
+    {
+        juce::MemoryBlock data;
+        return file.loadFileAsData (data) ? PictureDecoder::decode (data) : juce::Image();
+    }
+}
 
 juce::Image PictureCache::load (const juce::String& address, const juce::File& cacheFolder)
 {
-    auto fileName = address.fromLastOccurrenceOf ("/", false, false);
+    // Blanks are sent as "%20", as in the installers' addresses.
+    juce::URL url (address.replace (" ", "%20"));
+    auto fileName = FileDownload::getLocalFileName (url);
 
     if (! FileSystem::fileExists (cacheFolder))
         cacheFolder.createDirectory();
 
     auto cached = cacheFolder.getChildFile (fileName);
 
-    auto decodeCached = [&cached]
-    {
-        juce::MemoryBlock data;
-        return cached.existsAsFile() && cached.loadFileAsData (data) ? PictureDecoder::decode (data) : juce::Image();
-    };
-
-    if (cached.existsAsFile())
+    if (fileName.isNotEmpty() && cached.existsAsFile())
     {
         juce::Logger::writeToLog ("<InterfaceComponent::loadImage> exist pic, not need to download: " +
                                   cached.getFullPathName());
-        return decodeCached();
+        return decodeFile (cached);
     }
 
     juce::Logger::writeToLog ("<InterfaceComponent::loadImage> not found");
 
-    auto temp = cached.getParentDirectory().getChildFile ("temp_download");
-    auto outcome = BlockingDownload::run (juce::URL (address), temp);
-
-    if (outcome == BlockingDownload::Outcome::notStarted)
-    {
-        // The framework may have made the file before it found it could not connect.
-        temp.deleteFile();
+    // An address that gives no usable name has no place in the cache.
+    if (fileName.isEmpty())
         return {};
-    }
 
-    if (outcome == BlockingDownload::Outcome::complete)
+    // A temporary file of this download's own: programs that share the cache never
+    // take each other's half-written file for a picture.
+    auto temp = cacheFolder.getChildFile ("temp_download-" + juce::Uuid().toString());
+
+    if (BlockingDownload::run (url, temp, stallMilliseconds).wasOk())
     {
         if (temp.moveFileTo (cached))
             juce::Logger::writeToLog ("<InterfaceComponent::loadImage> download successfully: " +
@@ -50,5 +54,5 @@ juce::Image PictureCache::load (const juce::String& address, const juce::File& c
     }
 
     temp.deleteFile();
-    return decodeCached();
+    return cached.existsAsFile() ? decodeFile (cached) : juce::Image();
 }

@@ -41,7 +41,7 @@ MainComponent::~MainComponent()
 {
     interfaceComponent.removeChangeListener (this);
     DownloadMonitor::cancelAll();
-    catalogueFile.deleteFile();
+    catalogueFolder.deleteRecursively();
 
     // A driver set-up runs from its own folder: that one stays.
     for (auto& [folder, installerMayRun] : downloadFolders)
@@ -55,7 +55,11 @@ void MainComponent::resized() { interfaceComponent.setBounds (getLocalBounds());
 
 void MainComponent::fetchCatalogue()
 {
-    catalogueFile = ::fetchCatalogue (juce::URL (getCatalogueAddress()), SpecialFolders::getTemporaryFolder());
+    // A folder of this run's own: a program started beside this one fetches and
+    // deletes its own catalogue, never this one's.
+    catalogueFolder = SpecialFolders::getTemporaryFolder().getChildFile (juce::Uuid().toString());
+    catalogueFolder.createDirectory();
+    catalogueFile = ::fetchCatalogue (juce::URL (getCatalogueAddress()), catalogueFolder);
 }
 
 //==============================================================================
@@ -112,16 +116,15 @@ void MainComponent::changeListenerCallback (juce::ChangeBroadcaster* source)
     juce::Logger::writeToLog (statusLogPrefix + "selection: " + request.product + " " + request.softwareName + " " +
                               request.area + " " + request.language + " " + request.url);
 
-    tmpDir = SpecialFolders::getTemporaryFolder().getChildFile (juce::Uuid().toString());
+    auto downloadFolder = SpecialFolders::getTemporaryFolder().getChildFile (juce::Uuid().toString());
 
-    if (tmpDir.createDirectory().failed())
+    if (downloadFolder.createDirectory().failed())
         juce::Logger::writeToLog ("create tmpDir failed!");
 
-    downloadFolders[tmpDir] = false;
+    downloadFolders[downloadFolder] = false;
 
     // A word that comes back after the window has gone is dropped.
     juce::Component::SafePointer<MainComponent> safeThis (this);
-    auto downloadFolder = tmpDir;
 
     auto statusCallback = [safeThis, request, downloadFolder] (juce::String word)
     {
@@ -134,7 +137,7 @@ void MainComponent::changeListenerCallback (juce::ChangeBroadcaster* source)
     };
 
     // The download connects on a thread of its own, so the monitor is made here.
-    DownloadMonitor::start (request, tmpDir, statusCallback);
+    DownloadMonitor::start (request, downloadFolder, statusCallback);
 }
 
 void MainComponent::handleStatus (const InstallRequest& request, const juce::File& downloadFolder,

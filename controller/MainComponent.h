@@ -22,7 +22,7 @@ public:
     /** Builds the panel and fetches the catalogue, returning only when the fetch has ended. */
     MainComponent();
 
-    /** Cancels the downloads under way and deletes the catalogue file and the
+    /** Cancels the downloads under way and deletes the catalogue folder and the
         download folders of this run, except those whose installer may still run. */
     ~MainComponent() override;
 
@@ -41,8 +41,7 @@ private:
     void handleStatus (const InstallRequest& request, const juce::File& downloadFolder, const juce::String& word);
 
     InterfaceComponent interfaceComponent;
-    juce::File catalogueFile;
-    juce::File tmpDir;
+    juce::File catalogueFolder, catalogueFile;
 
     // This run's download folders, with whether an installer from there may be running.
     std::map<juce::File, bool> downloadFolders;

@@ -54,7 +54,7 @@ DownloadMonitor::DownloadMonitor (InstallRequest selectionToUse, juce::File tmpD
     : selection (std::move (selectionToUse)), url (selection.url), _tmpDir (std::move (tmpDir)),
       statusCallback (std::move (callback)), dialogWindows (std::move (windows))
 {
-    auto fileName = getInstallerFileName (url);
+    auto fileName = FileDownload::getLocalFileName (url);
     juce::Logger::writeToLog ("<DownloadMonitor> Download: " + selection.url);
 
     if (fileName.isEmpty())
@@ -65,7 +65,7 @@ DownloadMonitor::DownloadMonitor (InstallRequest selectionToUse, juce::File tmpD
     else
     {
         _tmpDir = _tmpDir.getChildFile (fileName);
-        downloadTask = std::make_unique<InstallerDownload> (url, _tmpDir);
+        downloadTask = std::make_unique<FileDownload> (url, _tmpDir);
         juce::Logger::writeToLog ("<DownloadMonitor> _tmpDir: " + _tmpDir.getFullPathName());
     }
 
@@ -133,31 +133,10 @@ void DownloadMonitor::cancelAll()
 
     // A cancelled transfer ends within a second or so, and removes what it wrote;
     // one that the system keeps blocked is not waited for longer than this.
-    InstallerDownload::waitForAllToEnd (3000);
+    FileDownload::waitForAllToEnd (3000);
 }
 
 int DownloadMonitor::getNumLiveMonitors() { return getLiveMonitors().size(); }
-
-juce::String DownloadMonitor::getInstallerFileName (const juce::URL& address)
-{
-    juce::String name;
-
-    for (auto character : address.getFileName())
-        if (character >= 32 && ! juce::String ("<>:\"/\\|?*").containsChar (character))
-            name += character;
-
-    while (name.endsWithChar ('.') || name.endsWithChar (' '))
-        name = name.dropLastCharacters (1);
-
-    static const juce::StringArray deviceNames{ "CON",  "PRN",  "AUX",  "NUL",  "COM1", "COM2", "COM3", "COM4",
-                                                "COM5", "COM6", "COM7", "COM8", "COM9", "LPT1", "LPT2", "LPT3",
-                                                "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9" };
-
-    if (deviceNames.contains (name.upToFirstOccurrenceOf (".", false, false).trimEnd(), true))
-        return {};
-
-    return name;
-}
 
 //==============================================================================
 juce::String DownloadMonitor::formatSpeed (juce::int64 bytesPerSecond)

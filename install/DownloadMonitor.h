@@ -2,10 +2,10 @@
 
 #include <juce_events/juce_events.h>
 
-#include "InstallerDownload.h"
-#include "InstallerJobs.h"
+#include "../catalogue/FileDownload.h"
 #include "../platform/DialogWindows.h"
 #include "../ui/InstallRequest.h"
+#include "InstallerJobs.h"
 
 //==============================================================================
 /**
@@ -43,13 +43,7 @@ public:
     /** How many monitors are live. */
     static int getNumLiveMonitors();
 
-    /** The name the installer is saved under: the address's undecoded file name, as
-        a plain file name that Windows accepts. Characters Windows refuses in a name
-        are left out, trailing dots and blanks dropped; returns an empty string when
-        no legal name remains (nothing, only dots, or a device name such as "CON"). */
-    static juce::String getInstallerFileName (const juce::URL& url);
-
-    /** The speed text of a progress report: "3MB/s", "12KB/s" or "511B/s" (units of 1024, truncated). */
+        /** The speed text of a progress report: "3MB/s", "12KB/s" or "511B/s" (units of 1024, truncated). */
     static juce::String formatSpeed (juce::int64 bytesPerSecond);
 
     /** The percentage text of a progress report, such as "45.3%". With no announced
@@ -73,7 +67,7 @@ private:
 
     InstallRequest selection;
     juce::URL url;
-    std::unique_ptr<InstallerDownload> downloadTask;
+    std::unique_ptr<FileDownload> downloadTask;
     juce::File _tmpDir;
     StatusCallback statusCallback;
     bool resultHandled = false;

@@ -19,9 +19,10 @@ namespace SpecialFolders
         in the first folder of $XDG_DATA_DIRS (or /usr/local/share). */
     juce::File getPictureCacheFolder();
 
-    /** The program-files folder (CSIDL_PROGRAM_FILES) on Windows; on Linux the first
-        folder of $XDG_DATA_DIRS (or /usr/local/share). Default-constructed when
-        the system cannot tell. */
+    /** The native program-files folder on Windows: on 64-bit Windows the one of
+        64-bit programs, also for a 32-bit process; otherwise CSIDL_PROGRAM_FILES.
+        On Linux the first folder of $XDG_DATA_DIRS (or /usr/local/share).
+        Default-constructed when the system cannot tell. */
     juce::File getProgramFilesFolder();
 
     /** The 32-bit program-files folder (CSIDL_PROGRAM_FILESX86) on Windows; on Linux

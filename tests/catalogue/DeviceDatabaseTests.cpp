@@ -54,18 +54,18 @@ namespace
           { "<nuvowin64cn>" + base + "/n.zip" },
           {} },
 
-        { "pid 16 keys 0x10, never the scanned 0x0010",
+        { "pid 16 belongs to the scanned 0x0010",
           catalogue ("<item pid=\"16\" name=\"Small\" type=\"nuvo\" os=\"win64\" area=\"cn\" file=\"n.zip\"/>\n"),
           "0x0010",
           "win64",
-          {},
-          {},
-          {},
+          "Small",
+          { "nuvo" },
+          { "<nuvowin64cn>" + base + "/n.zip" },
           {} },
 
         { "pid read like atoi: blanks, sign and trailing text",
           catalogue ("<item pid=\"  +161abc\" name=\"Q3\" type=\"nuvo\" os=\"win64\" file=\"n.zip\"/>\n"),
-          "0xA1",
+          "0x00A1",
           "win64",
           "Q3",
           { "nuvo" },
@@ -84,7 +84,7 @@ namespace
         { "tag names in any case",
           "<LIST driverBaseUrlCN=\"" + base +
               "\"><Item pid=\"161\" name=\"Q4\" type=\"nuvo\" os=\"win64\" area=\"cn\" file=\"n.zip\"/></LIST>",
-          "0xA1",
+          "0x00A1",
           "win64",
           "Q4",
           { "nuvo" },
@@ -93,7 +93,7 @@ namespace
 
         { "attribute names only as written",
           catalogue ("<item PID=\"161\" name=\"Q5\" Type=\"nuvo\" os=\"win64\" area=\"cn\" file=\"n.zip\"/>\n"),
-          "0xA1",
+          "0x00A1",
           "win64",
           {},
           {},
@@ -103,7 +103,7 @@ namespace
         { "same item twice gives one key and one entry",
           catalogue ("<item pid=\"161\" name=\"Q6\" type=\"nuvo\" os=\"win64\" area=\"cn\" file=\"n.zip\"/>\n"
                      "<item pid=\"161\" name=\"Q6\" type=\"nuvo\" os=\"win64\" area=\"cn\" file=\"n.zip\"/>\n"),
-          "0xA1",
+          "0x00A1",
           "win64",
           "Q6",
           { "nuvo" },
@@ -113,7 +113,7 @@ namespace
         { "same key, two files, two entries",
           catalogue ("<item pid=\"161\" name=\"Q7\" type=\"nuvo\" os=\"win64\" area=\"cn\" file=\"a.zip\"/>\n"
                      "<item pid=\"161\" name=\"Q7\" type=\"nuvo\" os=\"win64\" area=\"cn\" file=\"b.zip\"/>\n"),
-          "0xA1",
+          "0x00A1",
           "win64",
           "Q7",
           { "nuvo" },
@@ -125,7 +125,7 @@ namespace
                      "<item pid=\"162\" name=\"Other\" type=\"nuvolite\" os=\"win64\" area=\"cn\" file=\"o.zip\"/>\n"
                      "<item pid=\"161\" name=\"Q8\" type=\"nuvo\" os=\"win64\" area=\"cn\" file=\"n.zip\"/>\n"
                      "<item pid=\"161\" name=\"Q8\" type=\"tw4\" os=\"win64\" area=\"cn\" file=\"t2.zip\"/>\n"),
-          "0xA1",
+          "0x00A1",
           "win64",
           "Q8",
           { "tw4", "nuvo" },
@@ -135,7 +135,7 @@ namespace
         { "the later picture wins",
           catalogue ("<item pid=\"161\" name=\"Q9\" type=\"pic\" file=\"pics/one.png\"/>\n"
                      "<item pid=\"161\" name=\"Q9\" type=\"pic\" area=\"en\" os=\"mac\" file=\"pics/two.png\"/>\n"),
-          "0xA1",
+          "0x00A1",
           "win64",
           "Q9",
           {},
@@ -146,7 +146,7 @@ namespace
           catalogue (
               "<item pid=\"161\" name=\"First\" type=\"nuvo\" os=\"win64\" area=\"cn\" file=\"n.zip\"/>\n"
               "<item pid=\"161\" name=\"English only\" type=\"nuvo\" os=\"win64\" area=\"en\" file=\"e.zip\"/>\n"),
-          "0xA1",
+          "0x00A1",
           "win64",
           "English only",
           { "nuvo" },
@@ -155,7 +155,7 @@ namespace
 
         { "64-bit Windows: 32-bit Echo Deck offered as win64/win32, 32-bit Nuvo Max not",
           catalogue (echoDeck32 + nuvoMax32 + nuvoMax64),
-          "0xA1",
+          "0x00A1",
           "win64",
           "Echo Deck",
           { "echodeck", "nuvomax" },
@@ -164,7 +164,7 @@ namespace
 
         { "32-bit Windows: every win64 item left out",
           catalogue (echoDeck32 + nuvoMax32 + nuvoMax64),
-          "0xA1",
+          "0x00A1",
           "win32",
           "Echo Deck",
           { "echodeck", "nuvomax" },
@@ -173,7 +173,7 @@ namespace
 
         { "Tuneway 4 falls back to its 32-bit build too",
           catalogue ("<item pid=\"161\" name=\"T\" type=\"tw4\" os=\"win32\" area=\"cn\" file=\"t32.zip\"/>\n"),
-          "0xA1",
+          "0x00A1",
           "win64",
           "T",
           { "tw4" },
@@ -184,7 +184,7 @@ namespace
           catalogue ("<item pid=\"161\" name=\"A\" type=\"nuvo\" os=\"win64\" area=\"en\" file=\"en.zip\"/>\n"
                      "<item pid=\"161\" name=\"A\" type=\"nuvo\" os=\"win64\" area=\"cn/en\" file=\"both.zip\"/>\n"
                      "<item pid=\"161\" name=\"A\" type=\"nuvolite\" os=\"win64\" file=\"none.zip\"/>\n"),
-          "0xA1",
+          "0x00A1",
           "win64",
           "A",
           { "nuvo", "nuvolite" },
@@ -194,7 +194,7 @@ namespace
         { "os win64/win32 written in the file never matches",
           catalogue (
               "<item pid=\"161\" name=\"W\" type=\"echodeck\" os=\"win64/win32\" area=\"cn\" file=\"e.zip\"/>\n"),
-          "0xA1",
+          "0x00A1",
           "win64",
           "W",
           {},
@@ -204,7 +204,7 @@ namespace
         { "missing os, file, type and base",
           "<list><item pid=\"161\" name=\"M\" os=\"win64\" area=\"cn\"/><item pid=\"161\" name=\"M\" type=\"nuvo\" "
           "area=\"cn\" file=\"x\"/></list>",
-          "0xA1",
+          "0x00A1",
           "win64",
           "M",
           { "" },
@@ -213,7 +213,7 @@ namespace
 
         { "unknown keys are taken",
           catalogue ("<item pid=\"161\" name=\"U\" type=\"future\" os=\"win64\" area=\"cn\" file=\"f.zip\"/>\n"),
-          "0xA1",
+          "0x00A1",
           "win64",
           "U",
           { "future" },
@@ -225,7 +225,7 @@ namespace
                      "<other pid=\"161\" name=\"Other\" type=\"o\" os=\"win64\" file=\"o\"/>"
                      "<item pid=\"161\" name=\"N\" type=\"nuvo\" os=\"win64\" area=\"cn\" file=\"n.zip\">"
                      "<item pid=\"161\" name=\"Nested\" type=\"nested\" os=\"win64\" file=\"x\"/></item>\n"),
-          "0xA1",
+          "0x00A1",
           "win64",
           "N",
           { "nuvo" },
@@ -235,7 +235,7 @@ namespace
         { "the platform word mac takes mac items",
           catalogue ("<item pid=\"161\" name=\"Mac\" type=\"nuvo\" os=\"mac\" area=\"cn\" file=\"m.dmg\"/>\n"
                      "<item pid=\"161\" name=\"Mac\" type=\"tw4\" os=\"win32\" area=\"cn\" file=\"t.zip\"/>\n"),
-          "0xA1",
+          "0x00A1",
           "mac",
           "Mac",
           { "nuvo" },
@@ -278,7 +278,7 @@ TEST_F (CatalogueFixture, LogsTheRecordAsItWasBuilt)
     DeviceDatabase record (
         write (catalogue ("<item pid=\"161\" name=\"Q\" type=\"tw4\" os=\"win64\" area=\"cn\" file=\"t.zip\"/>\n"
                           "<item pid=\"161\" name=\"Q\" type=\"pic\" file=\"q.png\"/>\n")),
-        "0xA1", "win64");
+        "0x00A1", "win64");
 
     juce::StringArray expected{ "\n<DeviceDatabase::displayData> _driverTypeList:", "tw4",
                                 "\n<DeviceDatabase::displayData> _driverData:", "<tw4win64cn>" + base + "/t.zip",
@@ -288,7 +288,7 @@ TEST_F (CatalogueFixture, LogsTheRecordAsItWasBuilt)
 
 TEST_F (CatalogueFixture, LogsEmptySectionsWhenNoItemFits)
 {
-    DeviceDatabase record (write ("<list/>"), "0xA1", "win64");
+    DeviceDatabase record (write ("<list/>"), "0x00A1", "win64");
 
     juce::StringArray expected{ "\n<DeviceDatabase::displayData> _driverTypeList:",
                                 "\n<DeviceDatabase::displayData> _driverData:",
@@ -299,7 +299,7 @@ TEST_F (CatalogueFixture, LogsEmptySectionsWhenNoItemFits)
 
 TEST_F (CatalogueFixture, TakesTheComputersOwnPlatformWord)
 {
-    DeviceDatabase record (write ("<list/>"), "0xA1");
+    DeviceDatabase record (write ("<list/>"), "0x00A1");
 
     EXPECT_EQ (record._platform, getPlatformWord());
 #if JUCE_WINDOWS
@@ -369,6 +369,22 @@ TEST_F (CatalogueFixture, RefusesFilesThatAreNoCatalogue)
           invalid },
         { "instruction in content", [this] { return write ("<?xml version=\"1.0\"?><list>  <?pi x?>text</list>"); },
           invalid },
+        { "document type after a comment",
+          [this] { return write ("<!-- c --><!DOCTYPE list [<!ENTITY a \"x\">]><list driverBaseUrlCN=\"&a;\"/>"); },
+          invalid },
+        // The parser gives up on the tag at the stray quote and reads what follows
+        // as content, where the tags nest.
+        { "one level deeper than allowed",
+          [this]
+          {
+              return write ("<list>" + juce::String::repeatedString ("<group>", 256) +
+                            juce::String::repeatedString ("</group>", 256) + "</list>");
+          },
+          invalid },
+        { "deep nesting after a broken tag",
+          [this, &deepNesting] { return write ("<list><item \"x\" = \"" + deepNesting + "\"/></list>"); }, invalid },
+        { "a reference without its \";\"",
+          [this] { return write ("<list driverBaseUrlCN=\"&a\"><item/>;\"</list>"); }, invalid },
         { "9 MB attribute", [this, &hugeAttribute] { return write (hugeAttribute); }, invalid },
         // Forms the framework would read as characters, but that UTF-8 forbids.
         { "an overlong form of \"/\"", [&writeBytes] { return writeBytes ("Q\xc0\xaf"); }, invalid },
@@ -379,13 +395,46 @@ TEST_F (CatalogueFixture, RefusesFilesThatAreNoCatalogue)
     for (auto& c : cases)
     {
         LogCapture caseLog;
-        DeviceDatabase record (c.makeFile(), "0xA1", "win64");
+        DeviceDatabase record (c.makeFile(), "0x00A1", "win64");
 
         EXPECT_EQ (caseLog.getMessages(), juce::StringArray (c.expectedMessage)) << c.name;
         EXPECT_TRUE (record._platform.isEmpty() && record._name.isEmpty() && record._picture.isEmpty() &&
                      record._driverTypeList.isEmpty() && record._driverData.isEmpty())
             << c.name;
         EXPECT_EQ (record._area, "cn") << c.name;
+    }
+}
+
+TEST_F (CatalogueFixture, TakesWellFormedCataloguesWhateverTheirValuesAndComments)
+{
+    const juce::String item ("<item pid=\"161\" name=\"Q\" type=\"nuvo\" os=\"win64\" area=\"cn\" file=\"n.zip\"/>");
+
+    juce::String manyArrows;
+    for (int i = 0; i < 300; ++i)
+        manyArrows << "<item pid=\"4660\" name=\"a > b\" file='x>y'/>";
+
+    // With the root, 256 levels.
+    juce::String deepButAllowed;
+    for (int i = 0; i < 255; ++i)
+        deepButAllowed << "<group a=\">\">";
+    for (int i = 0; i < 255; ++i)
+        deepButAllowed << "</group>";
+
+    const std::pair<const char*, juce::String> cases[] = {
+        { "a style sheet before the root",
+          "<?xml version=\"1.0\"?>\n<?xml-stylesheet type=\"text/xsl\" href=\"l.xsl\"?>\n<list>" + item + "</list>" },
+        { "\"<!DOCTYPE\" inside a comment", "<!-- no <!DOCTYPE here --><list>" + item + "</list>" },
+        { "\"<!DOCTYPE\" inside a value", "<list driverBaseUrlCN=\"<!DOCTYPE\">" + item + "</list>" },
+        { "300 items with \">\" in their values", "<list>" + manyArrows + item + "</list>" },
+        { "nesting up to the limit", "<list>" + deepButAllowed + item + "</list>" },
+        { "plain references", "<list driverBaseUrlCN=\"a&amp;b&#38;c\">" + item + "</list>" },
+    };
+
+    for (auto& [name, xml] : cases)
+    {
+        DeviceDatabase record (write (xml), "0x00A1", "win64");
+        EXPECT_EQ (record._name, "Q") << name;
+        EXPECT_EQ (record._driverTypeList, juce::StringArray ("nuvo")) << name;
     }
 }
 
@@ -401,7 +450,7 @@ TEST_F (CatalogueFixture, ReadsAFiftyMegabyteFileAsInvalidWithoutStalling)
     }
     ASSERT_GT (file.getSize(), 50 * 1000 * 1000);
 
-    DeviceDatabase record (file, "0xA1", "win64");
+    DeviceDatabase record (file, "0x00A1", "win64");
 
     EXPECT_EQ (log.getMessages(), juce::StringArray ("<DeviceDatabase> Invalid XML file or wrong root element!"));
     EXPECT_TRUE (record._driverData.isEmpty());
@@ -410,9 +459,10 @@ TEST_F (CatalogueFixture, ReadsAFiftyMegabyteFileAsInvalidWithoutStalling)
 TEST (DeviceKey, FormsTheCatalogueSideOfTheDeviceId)
 {
     const std::pair<const char*, const char*> cases[] = {
-        { "4660", "0x1234" },   { "43981", "0xABCD" }, { "16", "0x10" },       { "", "0x0" },
-        { "0x1234", "0x0" },    { "  161", "0xA1" },   { "-1", "0xFFFFFFFF" }, { "99999999999", "0x7FFFFFFF" },
-        { "+255junk", "0xFF" },
+        { "4660", "0x1234" },   { "43981", "0xABCD" },  { "16", "0x0010" },        { "161", "0x00A1" },
+        { "", "0x0" },          { "0", "0x0" },         { "0x1234", "0x0" },       { "  161", "0x00A1" },
+        { "-1", "0xFFFFFFFF" }, { "65536", "0x10000" }, { "99999999999", "0x7FFFFFFF" },
+        { "+255junk", "0x00FF" },
     };
 
     for (auto& [pid, key] : cases)

@@ -64,3 +64,19 @@ TEST (CompanionLaunch, TakesAFolderOfTheExecutablesNameForNothing)
 
     candidate.getParentDirectory().deleteRecursively();
 }
+
+#if JUCE_WINDOWS
+TEST (CompanionLaunch, FindsA64BitCompanionInTheNativeProgramFolder)
+{
+    if (! juce::SystemStats::isOperatingSystem64Bit())
+        GTEST_SKIP() << "32-bit Windows has one program folder";
+
+    // A 32-bit process is shown "Program Files (x86)" for both of the system's
+    // program-files folders.
+    const juce::File nativeProgramFiles ("C:\\Program Files");
+    EXPECT_EQ (SpecialFolders::getProgramFilesFolder(), nativeProgramFiles);
+
+    PlacedFile companion (nativeProgramFiles, "Brelvox/Tuneway/Tuneway.exe");
+    EXPECT_EQ (CompanionLaunch::findExecutable ("Tuneway 4"), companion.file);
+}
+#endif

@@ -51,6 +51,17 @@ class UsbScanTests(unittest.TestCase):
             with self.subTest(name):
                 self.assertEqual(scan(records), expected)
 
+    def test_a_product_id_below_0x1000_finds_its_software(self):
+        [device_id] = scan(ROOT_HUB + device("1-1", "2e71", "00a1", 1))
+        with tempfile.NamedTemporaryFile("w", suffix=".xml") as catalogue:
+            catalogue.write('<list driverBaseUrlCN="https://dl.example">'
+                            '<item pid="161" name="Quenz Mini" type="nuvolite" os="mac" file="l.zip"/></list>')
+            catalogue.flush()
+            result = subprocess.run([options.probe, catalogue.name, device_id],
+                                    capture_output=True, text=True, timeout=60)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertIn("<nuvolitemaccn/en>https://dl.example/l.zip", result.stdout.splitlines())
+
 
 if __name__ == "__main__":
     parser = argparse.ArgumentParser()

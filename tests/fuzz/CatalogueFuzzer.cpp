@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput (const std::uint8_t* data, std::size_t siz
         auto& logger = getLogger();
         logger.refusals = logger.records = 0;
 
-        DeviceDatabase record (catalogue.get(), "0xA1", platform);
+        DeviceDatabase record (catalogue.get(), "0x00A1", platform);
 
         if (logger.refusals + logger.records != 1)
             std::abort();

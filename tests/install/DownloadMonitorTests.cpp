@@ -60,27 +60,6 @@ TEST (ProgressFormatting, ReportsSpeedInUnitsOf1024AndOneDecimalOfPercent)
             << p.downloaded << " of " << p.total;
 }
 
-TEST (InstallerFileName, IsAPlainLegalNameInsideTheFolder)
-{
-    const std::pair<const char*, const char*> cases[] = {
-        { "https://h/d/Setup%20v2.exe?x=1", "Setup%20v2.exe" },
-        { "https://h/d/Driver.zip", "Driver.zip" },
-        { "https://h/d/..\\..\\Windows\\evil.exe", "....Windowsevil.exe" },
-        { "https://h/d/C:evil.exe", "Cevil.exe" },
-        { "https://h/d/a<b>c|d?.exe", "abcd" },
-        { "https://h/d/setup.exe. . ", "setup.exe" },
-        { "https://h/d/..", "" },
-        { "https://h/d/", "" },
-        { "https://h/d/CON", "" },
-        { "https://h/d/nul.exe", "" },
-        { "https://h/d/COM1 .zip", "" },
-        { "https://h/d/CONSOLE.exe", "CONSOLE.exe" },
-    };
-
-    for (auto& [address, expected] : cases)
-        EXPECT_EQ (DownloadMonitor::getInstallerFileName (juce::URL (address)), expected) << address;
-}
-
 //==============================================================================
 namespace
 {

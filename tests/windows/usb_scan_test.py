@@ -4,6 +4,7 @@ prefix's registry: catalogue_probe --scan lists what scanUsbDevices() returns.""
 import argparse
 import os
 import sys
+import tempfile
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
@@ -51,6 +52,19 @@ class UsbScanTests(unittest.TestCase):
         self.plug("VID_2E71&PID_00B2", "S2", r"USB\VID_2E71&PID_00B2&REV_0100")
         self.plug("VID_2e71&PID_00C3", "S3", r"USB\VID_2e71&PID_00C3&REV_0100")
         self.assertEqual(sorted(scan()), ["0x00A1", "0x00B2"])
+
+
+    def test_a_product_id_below_0x1000_finds_its_software(self):
+        self.plug("VID_2E71&PID_00A1", "S1", r"USB\VID_2E71&PID_00A1&REV_0100")
+        [device_id] = scan()
+        with tempfile.TemporaryDirectory() as folder:
+            path = os.path.join(folder, "list.xml")
+            with open(path, "w") as catalogue:
+                catalogue.write('<list driverBaseUrlCN="https://dl.example">'
+                                '<item pid="161" name="Quenz Mini" type="tw4" os="win32" file="t.zip"/></list>')
+            code, output = wine_session.run(options.probe, "Z:" + path.replace("/", "\\"), device_id)
+        self.assertEqual(code, 0, output)
+        self.assertIn("tw4", output.splitlines())
 
 
 if __name__ == "__main__":

@@ -6,24 +6,25 @@
 
 //==============================================================================
 /**
-    The transfer of one installer into its file, on a thread of its own: connects,
-    then writes the body (an error page included) into the target file. Its
+    The transfer of one file from the maker's servers (an installer, a picture, the
+    catalogue), on a thread of its own: connects, then writes the body (an error
+    page included) into the target file. Its
     counters and flags are made to be polled from another thread.
 
     A transfer can be cancelled at any moment, during the connect too, and never
     blocks the caller for it: some systems hold a cancel until a blocked read
     returns. A transfer that ends with an error or cancelled removes what it wrote.
 */
-class InstallerDownload
+class FileDownload
 {
 public:
     /** Starts the transfer on its own thread: deletes whatever lies at the target,
         connects, and makes the target once the server has answered. A target that
         cannot be made ends the transfer with an error. */
-    InstallerDownload (const juce::URL& url, const juce::File& target);
+    FileDownload (const juce::URL& url, const juce::File& target);
 
     /** Cancels the transfer if it is still running; it ends by itself. */
-    ~InstallerDownload();
+    ~FileDownload();
 
     /** Ends the connect or the transfer under way, without waiting for it; the
         download then finishes with an error. Safe to call from any thread. */
@@ -46,6 +47,13 @@ public:
     /** The HTTP status code of the response, or -1 before the connect or without one. */
     int statusCode() const noexcept;
 
+    /** The name under which a download from the address is saved: its last path
+        segment without query or fragment, with what Windows does not allow in a
+        file name left out, so that it always names a file inside the folder it is
+        put in. Empty when nothing usable is left (a device name such as "CON", "..",
+        or no name at all). */
+    static juce::String getLocalFileName (const juce::URL& address);
+
     /** Waits until every transfer of the process has ended, at most for the time
         given; returns true if they all have. For the end of the program. */
     static bool waitForAllToEnd (int timeoutMilliseconds);
@@ -54,5 +62,5 @@ private:
     struct Transfer;
     std::shared_ptr<Transfer> transfer;
 
-    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (InstallerDownload)
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (FileDownload)
 };

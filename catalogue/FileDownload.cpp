@@ -1,4 +1,4 @@
-#include "InstallerDownload.h"
+#include "FileDownload.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -56,7 +56,7 @@ namespace
 }
 
 // What the transfer's thread and the owner share; it lives as long as either.
-struct InstallerDownload::Transfer
+struct FileDownload::Transfer
 {
     Transfer (const juce::URL& url, const juce::File& targetFile) : stream (url, false), target (targetFile)
     {
@@ -129,19 +129,19 @@ struct InstallerDownload::Transfer
     std::atomic<bool> cancelled{ false }, error{ false }, finished{ false };
 };
 
-InstallerDownload::InstallerDownload (const juce::URL& url, const juce::File& target)
+FileDownload::FileDownload (const juce::URL& url, const juce::File& target)
     : transfer (std::make_shared<Transfer> (url, target))
 {
     launchCounted ([running = transfer] { running->run(); });
 }
 
-InstallerDownload::~InstallerDownload()
+FileDownload::~FileDownload()
 {
     if (! transfer->finished)
         cancel();
 }
 
-void InstallerDownload::cancel()
+void FileDownload::cancel()
 {
     if (transfer->cancelled.exchange (true))
         return;
@@ -151,13 +151,34 @@ void InstallerDownload::cancel()
     launchCounted ([running = transfer] { running->stream.cancel(); });
 }
 
-juce::int64 InstallerDownload::getTotalLength() const noexcept { return transfer->totalLength; }
-juce::int64 InstallerDownload::getLengthDownloaded() const noexcept { return transfer->downloaded; }
-bool InstallerDownload::isFinished() const noexcept { return transfer->finished; }
-bool InstallerDownload::hadError() const noexcept { return transfer->error; }
-int InstallerDownload::statusCode() const noexcept { return transfer->httpCode; }
+juce::int64 FileDownload::getTotalLength() const noexcept { return transfer->totalLength; }
+juce::int64 FileDownload::getLengthDownloaded() const noexcept { return transfer->downloaded; }
+bool FileDownload::isFinished() const noexcept { return transfer->finished; }
+bool FileDownload::hadError() const noexcept { return transfer->error; }
+int FileDownload::statusCode() const noexcept { return transfer->httpCode; }
 
-bool InstallerDownload::waitForAllToEnd (int timeoutMilliseconds)
+juce::String FileDownload::getLocalFileName (const juce::URL& address)
+{
+    juce::String name;
+
+    for (auto character : address.getFileName().upToFirstOccurrenceOf ("#", false, false))
+        if (character >= 32 && ! juce::String ("<>:\"/\\|?*").containsChar (character))
+            name += character;
+
+    while (name.endsWithChar ('.') || name.endsWithChar (' '))
+        name = name.dropLastCharacters (1);
+
+    static const juce::StringArray deviceNames{ "CON",  "PRN",  "AUX",  "NUL",  "COM1", "COM2", "COM3", "COM4",
+                                                "COM5", "COM6", "COM7", "COM8", "COM9", "LPT1", "LPT2", "LPT3",
+                                                "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9" };
+
+    if (deviceNames.contains (name.upToFirstOccurrenceOf (".", false, false).trimEnd(), true))
+        return {};
+
+    return name;
+}
+
+bool FileDownload::waitForAllToEnd (int timeoutMilliseconds)
 {
     auto& running = getRunningThreads();
     std::unique_lock<std::mutex> lock (running.lock);
