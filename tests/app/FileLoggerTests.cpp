@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+
 #include <regex>
+#include <sstream>
 
 #include "app/FileLogger.h"
 #include "support/TemporaryFolder.h"
@@ -13,7 +15,8 @@ namespace
         return std::string (content.begin(), content.end());
     }
 
-    // Removes the "[YYYY-MM-DD HH:MM:SS] " stamps, failing the test if a line lacks one.
+    // Removes every "[YYYY-MM-DD HH:MM:SS] " stamp; which lines carry one is checked
+    // by StampsEachMessageWithTheLocalTime.
     std::string withoutStamps (const std::string& text)
     {
         static const std::regex stamp (R"(\[\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2}\] )");
@@ -47,18 +50,40 @@ TEST_F (LogFixture, AppendsToTheLogOfAnEarlierRun)
 
 TEST_F (LogFixture, StampsEachMessageWithTheLocalTime)
 {
-    FileLogger logger (logFile, "welcome");
     auto before = juce::Time::getCurrentTime();
-    logger.logMessage ("message");
+    FileLogger logger (logFile, "welcome");
+    logger.logMessage ("first");
+    logger.logMessage ("second\nof two lines");
+    logger.logMessage ("third");
 
-    auto text = readBytes (logFile);
-    std::smatch match;
-    ASSERT_TRUE (std::regex_search (
-        text, match, std::regex (R"(\[(\d{4})-(\d{2})-(\d{2}) (\d{2}):(\d{2}):(\d{2})\] message\r\n$)")));
+    // After the welcome line, every message starts a line with its stamp.
+    const std::regex stamped (R"(\[(\d{4})-(\d{2})-(\d{2}) (\d{2}):(\d{2}):(\d{2})\] (.*)\r)");
+    const std::vector<std::string> messages{ "first", "second", "third" };
 
-    juce::Time stamp (std::stoi (match[1]), std::stoi (match[2]) - 1, std::stoi (match[3]), std::stoi (match[4]),
-                      std::stoi (match[5]), std::stoi (match[6]), 0, true);
-    EXPECT_LE (std::abs ((stamp - before).inSeconds()), 2.0);
+    std::istringstream lines (readBytes (logFile));
+    std::string line;
+    size_t next = 0;
+
+    ASSERT_TRUE (std::getline (lines, line));
+    EXPECT_EQ (line, "welcome\r");
+
+    while (std::getline (lines, line))
+    {
+        std::smatch match;
+
+        if (line == "of two lines\r")
+            continue;
+
+        ASSERT_TRUE (std::regex_match (line, match, stamped)) << "line without a stamp: " << line;
+        ASSERT_LT (next, messages.size());
+        EXPECT_EQ (match[7], messages[next++]);
+
+        juce::Time stamp (std::stoi (match[1]), std::stoi (match[2]) - 1, std::stoi (match[3]), std::stoi (match[4]),
+                          std::stoi (match[5]), std::stoi (match[6]), 0, true);
+        EXPECT_LE (std::abs ((stamp - before).inSeconds()), 2.0) << line;
+    }
+
+    EXPECT_EQ (next, messages.size());
 }
 
 TEST_F (LogFixture, WritesLineEndingsAsCarriageReturnLineFeed)

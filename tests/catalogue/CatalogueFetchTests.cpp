@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <thread>
 
 #include "support/Printers.h"
@@ -108,4 +109,30 @@ TEST_F (FetchFixture, GivesUpOnAServerThatSendsNothingForFifteenSeconds)
 
     EXPECT_EQ (log.getMessages(), juce::StringArray ("Failed to download XML file: nothing received for 15 seconds",
                                                      "Failed to download XML file: nothing received for 15 seconds"));
+}
+
+TEST (CatalogueAddress, IsTheBuiltInHostUnlessTheTestSeamReplacesIt)
+{
+    auto setVariable = [] (const char* value)
+    {
+#if JUCE_WINDOWS
+        _putenv_s ("QUENZ_CATALOGUE_URL", value); // an empty value removes it
+#else
+        if (*value == 0)
+            unsetenv ("QUENZ_CATALOGUE_URL");
+        else
+            setenv ("QUENZ_CATALOGUE_URL", value, 1);
+#endif
+    };
+
+    auto previous = juce::SystemStats::getEnvironmentVariable ("QUENZ_CATALOGUE_URL", {});
+
+    setVariable ("");
+    EXPECT_EQ (getCatalogueAddress(),
+               juce::String ("https://") + QUENZ_CATALOGUE_HOST + "/brelvox/release/software/list.xml");
+
+    setVariable ("https://localhost:1/other.xml");
+    EXPECT_EQ (getCatalogueAddress(), "https://localhost:1/other.xml");
+
+    setVariable (previous.toRawUTF8());
 }

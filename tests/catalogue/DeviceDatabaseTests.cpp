@@ -438,7 +438,7 @@ TEST_F (CatalogueFixture, TakesWellFormedCataloguesWhateverTheirValuesAndComment
     }
 }
 
-TEST_F (CatalogueFixture, ReadsAFiftyMegabyteFileAsInvalidWithoutStalling)
+TEST_F (CatalogueFixture, RefusesAFiftyMegabyteCatalogueOfGoodItems)
 {
     auto file = temporary.getFolder().getChildFile ("list.xml");
     {

@@ -5,6 +5,7 @@
 #include "support/Printers.h"
 
 #include "controller/MainComponent.h"
+#include "support/InterfaceComponentInspector.h"
 #include "support/LogCapture.h"
 #include "support/MakerServer.h"
 #include "support/MessageLoop.h"
@@ -72,5 +73,55 @@ TEST (DeviceFlow, BuildsARecordPerDeviceAndMergesProductsByName)
 
     second.reset();
     EXPECT_FALSE (secondCatalogue.getParentDirectory().exists());
+    unsetenv ("QUENZ_CATALOGUE_URL");
+}
+
+TEST (DeviceFlow, ShowsThePictureAndEmptiesThePanelWhenTheDevicesGoAway)
+{
+    auto* testBed = std::getenv ("UMOCKDEV_DIR");
+
+    if (testBed == nullptr)
+        GTEST_SKIP() << "runs in its umockdev test bed: ctest -R device_flow";
+
+    auto folder = juce::Uuid().toString();
+    juce::Image orange (juce::Image::RGB, 56, 40, true);
+    orange.clear (orange.getBounds(), juce::Colours::orange);
+    juce::MemoryOutputStream png;
+    juce::PNGImageFormat().writeImageToStream (orange, png);
+    MakerServer::publish (folder + "/q2.png", png.getMemoryBlock());
+
+    auto catalogue = "<list driverBaseUrlCN=\"" + MakerServer::getAddress() + "/" + folder + "\">" +
+                     "<item pid=\"4660\" name=\"Quenz Q2\" type=\"nuvo\" os=\"mac\" file=\"n.zip\"/>" +
+                     "<item pid=\"4660\" name=\"Quenz Q2\" type=\"pic\" file=\"q2.png\"/></list>";
+    setenv ("QUENZ_CATALOGUE_URL", MakerServer::publish (folder + "/list.xml", catalogue).toRawUTF8(), 1);
+
+    MainComponent mainComponent;
+    auto* panel = dynamic_cast<InterfaceComponent*> (mainComponent.getChildComponent (0));
+    ASSERT_NE (panel, nullptr);
+    InterfaceComponentInspector inspector{ *panel };
+
+    ASSERT_TRUE (runMessageLoopUntil ([&inspector] { return inspector.productImage().isValid(); }, 20000));
+
+    // The picture is drawn in its place on the panel.
+    auto snapshot = panel->createComponentSnapshot (panel->getLocalBounds());
+    EXPECT_EQ (snapshot.getPixelAt (450, 160).toDisplayString (false), juce::Colours::orange.toDisplayString (false));
+
+    // Unplugged: every device of the test bed leaves the bus at once.
+    juce::File devices (juce::String (testBed) + "/sys/bus/usb/devices");
+    auto unplugged = devices.getSiblingFile ("unplugged");
+    ASSERT_TRUE (devices.moveFileTo (unplugged));
+    ASSERT_TRUE (devices.createDirectory());
+
+    EXPECT_TRUE (runMessageLoopUntil ([&inspector] { return inspector.productBox().getNumItems() == 0; }, 1500))
+        << "the panel empties on the next tick";
+    EXPECT_TRUE (inspector.buttons().isEmpty());
+
+    ASSERT_TRUE (devices.deleteFile());
+    ASSERT_TRUE (unplugged.moveFileTo (devices));
+
+    EXPECT_TRUE (runMessageLoopUntil ([&inspector] { return inspector.productBox().getNumItems() > 0; }, 1500))
+        << "and fills again when they are back";
+    EXPECT_EQ (inspector.productBox().getItemText (0), "Quenz Q2");
+
     unsetenv ("QUENZ_CATALOGUE_URL");
 }

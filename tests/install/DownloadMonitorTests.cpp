@@ -182,7 +182,8 @@ namespace
 
         // A monitor whose installer has been downloaded and handed over. Ticks are
         // run by hand: the message loop is not run, so its own timer never fires.
-        void startMonitor (InstallRequest request)
+        // Fails when the download never gets there.
+        testing::AssertionResult startMonitor (InstallRequest request)
         {
             startCase();
 
@@ -196,7 +197,10 @@ namespace
                 monitor->timerCallback();
             }
 
-            ASSERT_TRUE (status().getWords().contains ("Downloaded"));
+            if (status().getWords().contains ("Downloaded"))
+                return testing::AssertionSuccess();
+
+            return testing::AssertionFailure() << "no \"Downloaded\": " << status().getWords().joinIntoString (", ");
         }
 
         void tick (int count = 1)
@@ -230,7 +234,7 @@ namespace
 
 TEST_F (DialogFixture, WalksTheSetupThroughItsPagesToRebootLater)
 {
-    startMonitor (requestFor ({}));
+    ASSERT_TRUE (startMonitor (requestFor ({})));
     showLanguagePage();
     screen->onClick = [this] (const std::string& button)
     {
@@ -291,7 +295,7 @@ TEST_F (DialogFixture, EndsOnTheFinishedAndFailedPages)
 
     for (auto& c : cases)
     {
-        startMonitor (requestFor ({}));
+        ASSERT_TRUE (startMonitor (requestFor ({})));
         screen->show ("Quenz Q2 Setup", c.page);
 
         tick();
@@ -305,7 +309,7 @@ TEST_F (DialogFixture, EndsOnTheFinishedAndFailedPages)
 
 TEST_F (DialogFixture, TimesOutOnTheSixtyFirstTickWithoutADialog)
 {
-    startMonitor (requestFor ({}));
+    ASSERT_TRUE (startMonitor (requestFor ({})));
 
     tick (60);
     EXPECT_TRUE (monitor->isTimerRunning());
@@ -319,7 +323,7 @@ TEST_F (DialogFixture, TimesOutOnTheSixtyFirstTickWithoutADialog)
 
 TEST_F (DialogFixture, ReportsAnInstallErrorAfterAnUnrecognisedDialog)
 {
-    startMonitor (requestFor ({}));
+    ASSERT_TRUE (startMonitor (requestFor ({})));
     screen->show ("Quenz Q2 Setup", { { "Static", "Bitte wählen Sie Ihre Sprache:" }, { "Button", "Weiter" } });
 
     tick (60);
@@ -334,7 +338,7 @@ TEST_F (DialogFixture, ReportsAnInstallErrorAfterAnUnrecognisedDialog)
 
 TEST_F (DialogFixture, ClicksInstallOnEveryTickWithoutTimingOut)
 {
-    startMonitor (requestFor ({}));
+    ASSERT_TRUE (startMonitor (requestFor ({})));
     screen->show ("Quenz Q2 Setup", { { "Button", "INSTALL" } });
 
     tick (100);
@@ -357,7 +361,7 @@ TEST_F (DialogFixture, FindsTheDialogByItsTitleContainingTheProduct)
 
     for (auto& c : cases)
     {
-        startMonitor (requestFor ({}, "Nuvo Lite", c.product));
+        ASSERT_TRUE (startMonitor (requestFor ({}, "Nuvo Lite", c.product)));
         screen->show ("Unrelated", { { "Button", "INSTALL" } });
         screen->dialogs.push_back ({ "Nuvo Lite Setup", { { "Button", "Reboot later" } } });
 
@@ -387,8 +391,13 @@ TEST_F (DialogFixture, LeavesSelfReportingInstallersAlone)
     for (auto& c : cases)
     {
         auto request = requestFor ({}, c.softwareName);
+
+        // The panel asks for no dialog work for Nuvo Max in area "en".
+        if (c.skip)
+            request.area = request.language = "en";
+
         request.skipDialogAutomation = c.skip;
-        startMonitor (request);
+        ASSERT_TRUE (startMonitor (request));
         showLanguagePage();
 
         tick();
@@ -554,4 +563,19 @@ TEST_F (DownloadFixture, LeavesNothingBehindAfterAHundredInstalls)
 #else
     juce::ignoreUnused (threadsBefore, filesBefore);
 #endif
+}
+
+TEST_F (DownloadFixture, RunsNuvoMaxInAreaEnByItsCommandLine)
+{
+    auto url = MakerServer::publish (unique + "/NuvoMax.zip", makeInstallerArchive (temporary.getFolder()));
+
+    auto request = requestFor (url, "Nuvo Max");
+    request.area = request.language = "en";
+    request.skipDialogAutomation = true;
+
+    EXPECT_EQ (download (request, 2), juce::StringArray ("Downloaded", "Installed"));
+
+    auto records = temporary.getFolder().findChildFiles (juce::File::findFiles, true, "*.ran");
+    ASSERT_EQ (records.size(), 1);
+    EXPECT_EQ (records[0].loadFileAsString().trim(), "install --al -c");
 }

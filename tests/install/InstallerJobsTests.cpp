@@ -106,10 +106,20 @@ TEST_F (JobFixture, CommandLineInstallRemovesTheOldInstallerFolderFirst)
     oldInstaller.getChildFile ("old/setup.dat").create();
     auto installer = FakeInstaller::make (folder, "Nuvo Max Setup", 0);
 
+#if ! JUCE_WINDOWS
+    // This installer also notes whether the old folder was still there when it ran.
+    installer.replaceWithText ("#!/bin/sh\nprintf '%s\\n' \"$*\" > \"$0.ran\"\n"
+                               "[ -e '" + oldInstaller.getFullPathName() + "' ] && echo old folder >> \"$0.ran\"\n"
+                               "exit 0\n",
+                               false, false, "\n");
+    installer.setExecutePermission (true);
+#endif
+
     runCommandLineInstall (installer.getFullPathName(), status.makeCallback());
 
     EXPECT_FALSE (oldInstaller.exists());
     EXPECT_EQ (status.getWords(), juce::StringArray ("Installed"));
+    EXPECT_EQ (FakeInstaller::waitForArguments (installer), "install --al -c") << "and no old folder as it ran";
 }
 
 #if JUCE_WINDOWS
