@@ -26,8 +26,7 @@ juce::Result BlockingDownload::run (const juce::URL& address, const juce::File& 
         {
             // The cancelled transfer removes its file when it ends.
             download.cancel();
-            return juce::Result::fail ("nothing received for " + juce::String (stallMilliseconds / 1000) +
-                                       " seconds");
+            return juce::Result::fail ("nothing received for " + juce::String (stallMilliseconds / 1000) + " seconds");
         }
     }
 

@@ -117,9 +117,8 @@ namespace
         if ((size_t) (end - p) < length)
             return false;
 
-        return ignoreCase ? juce::CharacterFunctions::compareIgnoreCaseUpTo (juce::CharPointer_ASCII (p),
-                                                                             juce::CharPointer_ASCII (prefix),
-                                                                             (int) length) == 0
+        return ignoreCase ? juce::CharacterFunctions::compareIgnoreCaseUpTo (
+                                juce::CharPointer_ASCII (p), juce::CharPointer_ASCII (prefix), (int) length) == 0
                           : std::memcmp (p, prefix, length) == 0;
     }
 

@@ -43,7 +43,7 @@ public:
     /** How many monitors are live. */
     static int getNumLiveMonitors();
 
-        /** The speed text of a progress report: "3MB/s", "12KB/s" or "511B/s" (units of 1024, truncated). */
+    /** The speed text of a progress report: "3MB/s", "12KB/s" or "511B/s" (units of 1024, truncated). */
     static juce::String formatSpeed (juce::int64 bytesPerSecond);
 
     /** The percentage text of a progress report, such as "45.3%". With no announced

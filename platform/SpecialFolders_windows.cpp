@@ -41,13 +41,11 @@ juce::File SpecialFolders::getProgramFilesFolder()
         HKEY key = nullptr;
 
         if (RegOpenKeyExW (HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion", 0,
-                           KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key)
-            == ERROR_SUCCESS)
+                           KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key) == ERROR_SUCCESS)
         {
             WCHAR path[MAX_PATH] = {};
             DWORD size = sizeof (path) - sizeof (WCHAR);
-            auto status = RegGetValueW (key, nullptr, L"ProgramFilesDir", RRF_RT_REG_SZ, nullptr,
-                                        path, &size);
+            auto status = RegGetValueW (key, nullptr, L"ProgramFilesDir", RRF_RT_REG_SZ, nullptr, path, &size);
             RegCloseKey (key);
 
             if (status == ERROR_SUCCESS && path[0] != 0)

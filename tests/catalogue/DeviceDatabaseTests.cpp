@@ -383,8 +383,8 @@ TEST_F (CatalogueFixture, RefusesFilesThatAreNoCatalogue)
           invalid },
         { "deep nesting after a broken tag",
           [this, &deepNesting] { return write ("<list><item \"x\" = \"" + deepNesting + "\"/></list>"); }, invalid },
-        { "a reference without its \";\"",
-          [this] { return write ("<list driverBaseUrlCN=\"&a\"><item/>;\"</list>"); }, invalid },
+        { "a reference without its \";\"", [this] { return write ("<list driverBaseUrlCN=\"&a\"><item/>;\"</list>"); },
+          invalid },
         { "9 MB attribute", [this, &hugeAttribute] { return write (hugeAttribute); }, invalid },
         // Forms the framework would read as characters, but that UTF-8 forbids.
         { "an overlong form of \"/\"", [&writeBytes] { return writeBytes ("Q\xc0\xaf"); }, invalid },
@@ -459,9 +459,17 @@ TEST_F (CatalogueFixture, RefusesAFiftyMegabyteCatalogueOfGoodItems)
 TEST (DeviceKey, FormsTheCatalogueSideOfTheDeviceId)
 {
     const std::pair<const char*, const char*> cases[] = {
-        { "4660", "0x1234" },   { "43981", "0xABCD" },  { "16", "0x0010" },        { "161", "0x00A1" },
-        { "", "0x0" },          { "0", "0x0" },         { "0x1234", "0x0" },       { "  161", "0x00A1" },
-        { "-1", "0xFFFFFFFF" }, { "65536", "0x10000" }, { "99999999999", "0x7FFFFFFF" },
+        { "4660", "0x1234" },
+        { "43981", "0xABCD" },
+        { "16", "0x0010" },
+        { "161", "0x00A1" },
+        { "", "0x0" },
+        { "0", "0x0" },
+        { "0x1234", "0x0" },
+        { "  161", "0x00A1" },
+        { "-1", "0xFFFFFFFF" },
+        { "65536", "0x10000" },
+        { "99999999999", "0x7FFFFFFF" },
         { "+255junk", "0x00FF" },
     };
 

@@ -162,9 +162,9 @@ TEST_F (PictureFixture, GivesUpOnAServerThatSendsNothingForTenSeconds)
     EXPECT_FALSE (gotPicture[0]);
     EXPECT_FALSE (gotPicture[1]);
     EXPECT_EQ (log.getMessages().joinIntoString ("|"),
-               juce::StringArray ("<InterfaceComponent::loadImage> not found", "<InterfaceComponent::loadImage> not found",
-                                  "<InterfaceComponent::loadImage> download failed",
-                                  "<InterfaceComponent::loadImage> download failed")
+               juce::StringArray (
+                   "<InterfaceComponent::loadImage> not found", "<InterfaceComponent::loadImage> not found",
+                   "<InterfaceComponent::loadImage> download failed", "<InterfaceComponent::loadImage> download failed")
                    .joinIntoString ("|"));
     EXPECT_FALSE (cacheFolder.getChildFile ("s.png").exists());
 }
@@ -179,7 +179,8 @@ TEST_F (PictureFixture, TwoDownloadsIntoOneCacheEachCacheAWholePicture)
     int widths[2] = {};
 
     for (int i = 0; i < 2; ++i)
-        loads[i] = std::thread ([this, i, &address, &widths] { widths[i] = PictureCache::load (address, cacheFolder).getWidth(); });
+        loads[i] = std::thread ([this, i, &address, &widths]
+                                { widths[i] = PictureCache::load (address, cacheFolder).getWidth(); });
 
     for (auto& load : loads)
         load.join();

@@ -133,7 +133,8 @@ TEST (CompanionQuestion, AsksInTheRequestsLanguageAndStartsTheCompanionOnTheFirs
             auto* question = findQuestion();
             ASSERT_NE (question, nullptr) << c.language;
             EXPECT_TRUE (question->isCurrentlyModal()) << c.language;
-            EXPECT_TRUE (question->getDescription().endsWith (c.message)) << c.language << ": " << question->getDescription();
+            EXPECT_TRUE (question->getDescription().endsWith (c.message))
+                << c.language << ": " << question->getDescription();
 
             auto buttons = getButtons (*question);
             ASSERT_EQ (buttons.size(), 2) << c.language;

@@ -20,6 +20,8 @@ sys.path.insert(0, os.path.join(HERE, "..", "support"))
 
 TITLE = "Quenz Install 1.0.10"
 DEVICE_KEY = "VID_2E71&PID_1234"
+INSTALL_CLICK = "<InterfaceComponent::buttonClicked> click button:"
+LANGUAGE_CLICK = "<InterfaceComponent::buttonClicked> clicked switch language button"
 options = None
 
 
@@ -177,6 +179,20 @@ class InstallRoadTests(unittest.TestCase):
         subprocess.run(["xdotool", "mousemove", str(self.origin[0] + x), str(self.origin[1] + y), "click", "1"],
                        env=dict(os.environ, DISPLAY=self.program.display), check=True, timeout=30)
 
+    def click_taken(self, x, y, sign, tries=3, timeout=20):
+        """Clicks until the log shows the click taken: a program still busy starting
+        (the sanitizer build) can lose a click. The wait before another try is long
+        enough for any click that was taken to show."""
+        count = self.log().count(sign) + 1
+        for _ in range(tries):
+            self.click(x, y)
+            deadline = time.monotonic() + timeout
+            while time.monotonic() < deadline:
+                if self.log().count(sign) >= count:
+                    return
+                time.sleep(0.25)
+        self.fail(f"no click at {x},{y} was taken ({sign!r})")
+
     def screenshot(self, name):
         self.shots += 1
         os.makedirs(options.artefacts, exist_ok=True)
@@ -193,7 +209,7 @@ class InstallRoadTests(unittest.TestCase):
         self.screenshot("panel")
 
         if options.platform == "windows":
-            self.click(100, 305)  # Install Nuvo: the driver set-up with its dialog
+            self.click_taken(100, 305, INSTALL_CLICK)  # Install Nuvo: the driver set-up with its dialog
             self.wait_for_log("<MainComponent::changeListenerCallback> downloaded, ready to install")
             self.screenshot("downloaded")
             self.wait_for_log("<DownloadMonitor::analyseWindow> clicked Install button")
@@ -204,9 +220,8 @@ class InstallRoadTests(unittest.TestCase):
             self.screenshot("installed-with-companion-question")
             subprocess.run(["xdotool", "key", "Escape"], env=dict(os.environ, DISPLAY=self.program.display), timeout=30)
 
-        self.click(580, 15)  # the language button: English
-        time.sleep(1)
-        self.click(240, 305)  # Install Echo Deck: reports through its exit code
+        self.click_taken(580, 15, LANGUAGE_CLICK)  # English
+        self.click_taken(240, 305, INSTALL_CLICK)  # Install Echo Deck: reports through its exit code
         self.wait_for_log("<MainComponent::changeListenerCallback> selection: Quenz Q2 Echo Deck cn en")
         self.wait_for_log("<MainComponent::changeListenerCallback> can't find upperExe:")
         time.sleep(1)
@@ -222,9 +237,8 @@ class InstallRoadTests(unittest.TestCase):
         if options.platform == "linux":
             # Linux shows no set-up dialog: the quiet-switch install waits for one when
             # the window is closed, and its folder stays for the installer.
-            self.click(580, 15)
-            time.sleep(1)
-            self.click(100, 305)
+            self.click_taken(580, 15, LANGUAGE_CLICK)
+            self.click_taken(100, 305, INSTALL_CLICK)
             self.wait_for_log("<MainComponent::changeListenerCallback> downloaded, ready to install", count=2)
 
         running = [folder for folder in self.download_folders() if folder not in finished]
@@ -251,7 +265,7 @@ class InstallRoadTests(unittest.TestCase):
         os.remove(os.path.join(self.software, "EchoDeck.zip"))
         self.start()
         self.wait_for_log("<InterfaceComponent::updateButtons> found: <echodeck")
-        self.click(240, 305)
+        self.click_taken(240, 305, INSTALL_CLICK)
         self.wait_for_log("statuscode: 404")
         time.sleep(1)
         self.screenshot("installer-404")
@@ -268,7 +282,7 @@ class InstallRoadTests(unittest.TestCase):
                 software = make_site(server_address() + "/fault/" + fault)
                 self.start(pictures=os.path.join(software, "pictures"))
                 self.wait_for_log("<InterfaceComponent::updateButtons> found: <nuvo")
-                self.click(100, 305)
+                self.click_taken(100, 305, INSTALL_CLICK)
                 self.wait_for_log(sign)
                 if fault == "slow":
                     self.screenshot("downloading")

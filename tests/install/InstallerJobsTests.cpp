@@ -109,8 +109,10 @@ TEST_F (JobFixture, CommandLineInstallRemovesTheOldInstallerFolderFirst)
 #if ! JUCE_WINDOWS
     // This installer also notes whether the old folder was still there when it ran.
     installer.replaceWithText ("#!/bin/sh\nprintf '%s\\n' \"$*\" > \"$0.ran\"\n"
-                               "[ -e '" + oldInstaller.getFullPathName() + "' ] && echo old folder >> \"$0.ran\"\n"
-                               "exit 0\n",
+                               "[ -e '" +
+                                   oldInstaller.getFullPathName() +
+                                   "' ] && echo old folder >> \"$0.ran\"\n"
+                                   "exit 0\n",
                                false, false, "\n");
     installer.setExecutePermission (true);
 #endif
