@@ -63,6 +63,16 @@ TEST_F (PictureFixture, NeverReplacesACachedFile)
     EXPECT_EQ (MakerServer::countRequests (uniqueFolder + "/q3.png"), 0);
 }
 
+TEST_F (PictureFixture, LeavesNoTemporaryFileWhenThePictureCannotBeStored)
+{
+    auto address = MakerServer::publish (uniqueFolder + "/d.png", makePng (4, 4));
+    cacheFolder.getChildFile ("d.png/in the way").create(); // a folder where the picture would go
+
+    EXPECT_FALSE (PictureCache::load (address, cacheFolder).isValid());
+    EXPECT_EQ (log.getMessages(), juce::StringArray ("<InterfaceComponent::loadImage> not found"));
+    EXPECT_EQ (cacheFolder.getNumberOfChildFiles (juce::File::findFilesAndDirectories), 1);
+}
+
 TEST_F (PictureFixture, GivesNoPictureWhenThereIsNone)
 {
     struct Case
