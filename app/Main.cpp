@@ -22,9 +22,9 @@ public:
                            .getChildFile ("QuenzInstall")
                            .getChildFile ("runtimeLog.txt");
 
-        // The logger is never deleted: threads still under way may log until the process ends.
-        juce::Logger::setCurrentLogger (new FileLogger (
-            logFile, "Application started at " + juce::Time::getCurrentTime().toString (true, true, true, false)));
+        logger = std::make_unique<FileLogger> (
+            logFile, "Application started at " + juce::Time::getCurrentTime().toString (true, true, true, false));
+        juce::Logger::setCurrentLogger (logger.get());
 
         mainWindow.reset (new MainWindow (getApplicationName()));
     }
@@ -33,6 +33,9 @@ public:
     {
         juce::Logger::setCurrentLogger (nullptr);
         mainWindow = nullptr;
+
+        // Only the message thread logs, so nothing can still be writing to it.
+        logger = nullptr;
     }
 
     void systemRequestedQuit() override { quit(); }
@@ -65,6 +68,7 @@ public:
     };
 
 private:
+    std::unique_ptr<FileLogger> logger;
     std::unique_ptr<MainWindow> mainWindow;
 };
 
