@@ -191,7 +191,9 @@ class InstallRoadTests(unittest.TestCase):
                 if self.log().count(sign) >= count:
                     return
                 time.sleep(0.25)
-        self.fail(f"no click at {x},{y} was taken ({sign!r})")
+        self.screenshot("click-not-taken")
+        self.fail(f"no click at {x},{y} was taken ({sign!r}); the log ends with:\n" +
+                  "\n".join(self.log().splitlines()[-15:]))
 
     def screenshot(self, name):
         self.shots += 1
