@@ -95,31 +95,35 @@ namespace
                c == ':' || c == '.';
     }
 
-    // "&name;" or "&#digits;": the parser reads any other reference up to the next
-    // ";" wherever it lies, and would read markup there as part of a value.
+    // "&name;", "&#digits;" or "&#xhex;": the parser reads any other reference up
+    // to the next ";" wherever it lies.
     bool isPlainReference (const char* p, const char* end)
     {
         auto* name = ++p;
+        bool (*fits) (char) = isNameCharacter;
 
         if (p < end && *p == '#')
+        {
+            name = ++p;
+            fits = [] (char c) { return c >= '0' && c <= '9'; };
+
+            if (p < end && *p == 'x')
+            {
+                name = ++p;
+                fits = [] (char c) { return juce::CharacterFunctions::getHexDigitValue ((juce::juce_wchar) c) >= 0; };
+            }
+        }
+
+        while (p < end && p - name <= 32 && fits (*p))
             ++p;
 
-        while (p < end && p - name <= 32 && isNameCharacter (*p))
-            ++p;
-
-        return p < end && *p == ';' && p - name <= 32 && p > name && p[-1] != '#';
+        return p < end && *p == ';' && p > name && p - name <= 32;
     }
 
-    bool startsWith (const char* p, const char* end, const char* prefix, bool ignoreCase = false)
+    bool startsWith (const char* p, const char* end, const char* prefix)
     {
         auto length = std::strlen (prefix);
-
-        if ((size_t) (end - p) < length)
-            return false;
-
-        return ignoreCase ? juce::CharacterFunctions::compareIgnoreCaseUpTo (
-                                juce::CharPointer_ASCII (p), juce::CharPointer_ASCII (prefix), (int) length) == 0
-                          : std::memcmp (p, prefix, length) == 0;
+        return (size_t) (end - p) >= length && std::memcmp (p, prefix, length) == 0;
     }
 
     // Past the terminator after p, or nullptr if there is none.
@@ -130,16 +134,78 @@ namespace
         return found == end ? nullptr : found + length;
     }
 
-    // Reads the markup as the framework's parser does and tells whether the parser
-    // can take it: no document type (its entities could read local files into
-    // download addresses, or expand without end), no processing instruction inside
-    // the root element (the parser can loop for ever on one), no reference other
-    // than a plain one, and nesting no deeper than the parser's stack allows.
-    // Comments, sections of character data and quoted values are skipped as the
-    // parser skips them. Where the parser's reading is in doubt, the text is read as
-    // markup, so a tag may be counted that the parser would not open, never the
-    // other way round. Whatever follows an unterminated construct, the parser never
-    // reads either.
+    const char* skipBlanks (const char* p, const char* end)
+    {
+        while (p < end && isBlank (*p))
+            ++p;
+
+        return p;
+    }
+
+    // Past a name of one or more of the parser's ASCII name characters, or nullptr.
+    const char* skipName (const char* p, const char* end)
+    {
+        auto* start = p;
+
+        while (p < end && isNameCharacter (*p))
+            ++p;
+
+        return p == start ? nullptr : p;
+    }
+
+    // Past the rest of a start tag (after its "<"), or nullptr when it is not
+    // well formed. Counts a tag that closes itself out again.
+    const char* skipStartTag (const char* p, const char* end, int& depth)
+    {
+        p = skipName (p, end);
+
+        while (p != nullptr)
+        {
+            p = skipBlanks (p, end);
+
+            if (startsWith (p, end, "/>"))
+            {
+                --depth;
+                return p + 2;
+            }
+
+            if (startsWith (p, end, ">"))
+                return p + 1;
+
+            if ((p = skipName (p, end)) == nullptr)
+                return nullptr;
+
+            p = skipBlanks (p, end);
+
+            if (! startsWith (p, end, "="))
+                return nullptr;
+
+            p = skipBlanks (p + 1, end);
+
+            if (p == end || (*p != '"' && *p != '\''))
+                return nullptr;
+
+            auto quote = *p;
+
+            for (++p; p < end && *p != quote; ++p)
+                if (*p == '&' && ! isPlainReference (p, end))
+                    return nullptr;
+
+            p = p < end ? p + 1 : nullptr;
+        }
+
+        return nullptr;
+    }
+
+    // Whether the framework's parser can take the text safely: it must be well
+    // formed in every respect in which the parser could go wrong. Refused are a
+    // document type (its entities could read local files into download addresses,
+    // or expand without end), a processing instruction inside the root element (the
+    // parser can loop for ever on one), nesting deeper than the parser's stack
+    // allows, and markup that is not well formed: with any of it, the parser's
+    // reading and this one could part, and the nesting counted here would no longer
+    // be the parser's. Comments, sections of character data and quoted values are
+    // skipped as the parser skips them; element and attribute names are ASCII.
     bool isSafeToParse (const char* p, const char* end)
     {
         int depth = 0;
@@ -148,100 +214,48 @@ namespace
         {
             if (*p == '&')
             {
-                if (! isPlainReference (p, end))
+                if (depth == 0 || ! isPlainReference (p, end))
                     return false;
 
                 ++p;
-                continue;
             }
-
-            if (*p != '<')
+            else if (*p != '<')
             {
-                ++p;
-                continue;
-            }
+                if (depth == 0 && ! isBlank (*p))
+                    return false;
 
-            if (startsWith (p, end, "<!--"))
+                ++p;
+            }
+            else if (startsWith (p, end, "<!--"))
             {
                 p = skipPast (p + 4, end, "-->");
             }
             else if (startsWith (p, end, "<![CDATA["))
             {
-                p = skipPast (p + 9, end, "]]>");
+                p = depth > 0 ? skipPast (p + 9, end, "]]>") : nullptr;
             }
             else if (startsWith (p, end, "<?"))
             {
-                if (depth > 0)
-                    return false;
-
-                p = skipPast (p + 2, end, "?>");
-            }
-            else if (startsWith (p, end, "<!DOCTYPE", true))
-            {
-                return false;
+                p = depth == 0 ? skipPast (p + 2, end, "?>") : nullptr;
             }
             else if (startsWith (p, end, "</"))
             {
-                depth = juce::jmax (0, depth - 1);
-                p = skipPast (p + 2, end, ">");
+                if (depth-- == 0 || (p = skipName (p + 2, end)) == nullptr)
+                    return false;
+
+                p = skipBlanks (p, end);
+                p = startsWith (p, end, ">") ? p + 1 : nullptr;
             }
             else
             {
                 if (++depth > maximumElementDepth)
                     return false;
 
-                for (++p; p < end && isNameCharacter (*p); ++p)
-                {
-                }
-
-                // The attributes, as long as they read as the parser reads them: a
-                // name, "=" and a quoted value, each maybe with blanks around it.
-                for (;;)
-                {
-                    while (p < end && isBlank (*p))
-                        ++p;
-
-                    if (startsWith (p, end, "/>"))
-                    {
-                        --depth;
-                        p += 2;
-                        break;
-                    }
-
-                    if (p == end || ! isNameCharacter (*p))
-                        break;
-
-                    while (p < end && isNameCharacter (*p))
-                        ++p;
-
-                    while (p < end && isBlank (*p))
-                        ++p;
-
-                    if (p == end || *p != '=')
-                        break;
-
-                    for (++p; p < end && isBlank (*p); ++p)
-                    {
-                    }
-
-                    if (p == end || (*p != '"' && *p != '\''))
-                        break;
-
-                    auto quote = *p;
-
-                    for (++p; p < end && *p != quote; ++p)
-                        if (*p == '&' && ! isPlainReference (p, end))
-                            return false;
-
-                    if (p == end)
-                        return true;
-
-                    ++p;
-                }
+                p = skipStartTag (p + 1, end, depth);
             }
         }
 
-        return true;
+        return p != nullptr && depth == 0;
     }
 }
 

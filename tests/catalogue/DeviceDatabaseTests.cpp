@@ -383,6 +383,10 @@ TEST_F (CatalogueFixture, RefusesFilesThatAreNoCatalogue)
           invalid },
         { "deep nesting after a broken tag",
           [this, &deepNesting] { return write ("<list><item \"x\" = \"" + deepNesting + "\"/></list>"); }, invalid },
+        // The parser takes the word after the gap for the tag's name, and what
+        // follows as content, where the tags nest.
+        { "deep nesting after a gap in a start tag",
+          [this, &deepNesting] { return write ("<list>< a=\"" + deepNesting + "\"/></list>"); }, invalid },
         { "a reference without its \";\"", [this] { return write ("<list driverBaseUrlCN=\"&a\"><item/>;\"</list>"); },
           invalid },
         { "9 MB attribute", [this, &hugeAttribute] { return write (hugeAttribute); }, invalid },
