@@ -2,6 +2,7 @@
 
 #include <csetjmp>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include <jpeglib.h>
@@ -18,6 +19,29 @@ namespace
 
     // Everything the libraries may jump out of lies in these functions' own frames
     // and is made before the jump target is set, so no destructor is skipped.
+
+    // Whether every chunk the picture declares fits in the bytes it has. Some builds
+    // of libpng allocate a text chunk's declared length before they read it, and a
+    // picture of a few hundred bytes could ask for gigabytes.
+    bool pngChunksFitIn (const juce::uint8* bytes, size_t size)
+    {
+        constexpr size_t headerSize = 8, chunkOverhead = 12; // length, type, and CRC
+
+        for (size_t position = headerSize; position + chunkOverhead <= size;)
+        {
+            auto length = (size_t) juce::ByteOrder::bigEndianInt (bytes + position);
+
+            if (length > size - position - chunkOverhead)
+                return false;
+
+            if (std::memcmp (bytes + position + 4, "IEND", 4) == 0)
+                return true;
+
+            position += chunkOverhead + length;
+        }
+
+        return true;
+    }
 
     struct PngSource
     {
@@ -179,7 +203,9 @@ juce::Image PictureDecoder::decode (const juce::MemoryBlock& data)
     int width = 0, height = 0;
 
     if (size >= 8 && png_sig_cmp (bytes, 0, 8) == 0)
-        return readPng (data, pixels, width, height) ? makeImage (pixels, width, height, 4) : juce::Image();
+        return pngChunksFitIn (bytes, size) && readPng (data, pixels, width, height)
+                   ? makeImage (pixels, width, height, 4)
+                   : juce::Image();
 
     if (size >= 3 && bytes[0] == 0xff && bytes[1] == 0xd8 && bytes[2] == 0xff)
         return readJpeg (data, pixels, width, height) ? makeImage (pixels, width, height, 3) : juce::Image();
