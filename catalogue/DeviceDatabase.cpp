@@ -87,8 +87,8 @@ namespace
 
     bool isBlank (char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
-    // The ASCII characters the parser allows in a name. Other bytes end a name here:
-    // where the parser might read on, the markup below is read as text instead.
+    // The ASCII characters the parser allows in a name. A catalogue's names need no
+    // others, and which others the parser takes depends on its tables of letters.
     bool isNameCharacter (char c)
     {
         return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-' ||
