@@ -7,22 +7,11 @@ juce::Result BlockingDownload::run (const juce::URL& address, const juce::File& 
 {
     FileDownload download (address, target);
 
-    auto lastReceived = download.getLengthDownloaded();
-    auto lastProgress = juce::Time::getMillisecondCounter();
-
     while (! download.isFinished())
     {
         HostSystem::sleepMilliseconds (50);
 
-        auto now = juce::Time::getMillisecondCounter();
-        auto received = download.getLengthDownloaded();
-
-        if (received != lastReceived)
-        {
-            lastReceived = received;
-            lastProgress = now;
-        }
-        else if (now - lastProgress >= (juce::uint32) stallMilliseconds && ! download.isFinished())
+        if (download.getMillisecondsSinceLastByte() >= (juce::uint32) stallMilliseconds && ! download.isFinished())
         {
             // The cancelled transfer removes its file when it ends.
             download.cancel();

@@ -114,6 +114,9 @@ struct FileDownload::Transfer
                 return false;
 
             downloaded += received;
+
+            if (received > 0)
+                lastByteTime = juce::Time::getMillisecondCounter();
         }
 
         output.flush();
@@ -125,6 +128,7 @@ struct FileDownload::Transfer
     juce::WebInputStream stream;
     juce::File target;
     std::atomic<juce::int64> totalLength{ -1 }, downloaded{ 0 };
+    std::atomic<juce::uint32> lastByteTime{ juce::Time::getMillisecondCounter() };
     std::atomic<int> httpCode{ -1 };
     std::atomic<bool> cancelled{ false }, error{ false }, finished{ false };
 };
@@ -154,6 +158,11 @@ void FileDownload::cancel()
 juce::int64 FileDownload::getTotalLength() const noexcept { return transfer->totalLength; }
 juce::int64 FileDownload::getLengthDownloaded() const noexcept { return transfer->downloaded; }
 bool FileDownload::isFinished() const noexcept { return transfer->finished; }
+
+juce::uint32 FileDownload::getMillisecondsSinceLastByte() const noexcept
+{
+    return juce::Time::getMillisecondCounter() - transfer->lastByteTime;
+}
 bool FileDownload::hadError() const noexcept { return transfer->error; }
 int FileDownload::statusCode() const noexcept { return transfer->httpCode; }
 

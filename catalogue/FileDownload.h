@@ -36,6 +36,10 @@ public:
     /** The bytes written to the target so far. */
     juce::int64 getLengthDownloaded() const noexcept;
 
+    /** How long the transfer has received nothing: since its last byte, or since it
+        started when none has come yet. */
+    juce::uint32 getMillisecondsSinceLastByte() const noexcept;
+
     /** True once the transfer has ended, however it ended. The error flag is set
         before this one, so a caller that sees it set can trust hadError(). */
     bool isFinished() const noexcept;

@@ -103,7 +103,7 @@ void DownloadMonitor::timerCallback()
             tickCount = 0;
         }
     }
-    else if (juce::Time::getMillisecondCounter() - lastByteTime >= (juce::uint32) stallMilliseconds)
+    else if (downloadTask->getMillisecondsSinceLastByte() >= (juce::uint32) stallMilliseconds)
     {
         reportStall();
     }
@@ -164,10 +164,6 @@ void DownloadMonitor::reportProgress()
 
     auto downloaded = downloadTask->getLengthDownloaded();
     auto speed = (downloaded - lastDownloaded) * 2;
-
-    if (downloaded != lastDownloaded)
-        lastByteTime = juce::Time::getMillisecondCounter();
-
     lastDownloaded = downloaded;
 
     auto speedText = formatSpeed (speed);

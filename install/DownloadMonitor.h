@@ -74,7 +74,6 @@ private:
     juce::String dialogTitle;
     int tickCount = 0;
     juce::int64 lastDownloaded = 0;
-    juce::uint32 lastByteTime = juce::Time::getMillisecondCounter();
     std::unique_ptr<DialogWindows> dialogWindows;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (DownloadMonitor)

@@ -9,6 +9,7 @@ import argparse
 import glob
 import os
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -110,7 +111,10 @@ class LinuxProgram:
                                             XDG_CONFIG_HOME=os.path.join(self.home, "config"),
                                             TMPDIR=os.path.join(self.home, "tmp"),
                                             XDG_DATA_DIRS=os.path.join(self.home, "share"))
-        self.process = subprocess.Popen(["umockdev-run", "--device", self.testbed, "--", options.exe], env=environment)
+        # A group of its own: a kill reaches the program too, not only umockdev-run,
+        # before the display goes.
+        self.process = subprocess.Popen(["umockdev-run", "--device", self.testbed, "--", options.exe], env=environment,
+                                        start_new_session=True)
 
     def client_origin(self):
         return self.xvfb.client_origin(TITLE)
@@ -124,9 +128,11 @@ class LinuxProgram:
         return path
 
     def kill(self):
-        if self.process.poll() is None:
-            self.process.kill()
-            self.process.wait(timeout=30)
+        try:
+            os.killpg(self.process.pid, signal.SIGKILL)
+        except ProcessLookupError:
+            pass
+        self.process.wait(timeout=30)
         self.xvfb.__exit__()
         shutil.rmtree(self.home, ignore_errors=True)
 
