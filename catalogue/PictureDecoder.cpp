@@ -22,16 +22,17 @@ namespace
 
     // Whether every chunk the picture declares fits in the bytes it has. Some builds
     // of libpng allocate a text chunk's declared length before they read it, and a
-    // picture of a few hundred bytes could ask for gigabytes.
+    // picture of a few hundred bytes could ask for gigabytes. A chunk counts as soon
+    // as its length and type are there, since that is when libpng allocates.
     bool pngChunksFitIn (const juce::uint8* bytes, size_t size)
     {
-        constexpr size_t headerSize = 8, chunkOverhead = 12; // length, type, and CRC
+        constexpr size_t headerSize = 8, chunkHeader = 8, chunkOverhead = 12; // length, type, and CRC
 
-        for (size_t position = headerSize; position + chunkOverhead <= size;)
+        for (size_t position = headerSize; position + chunkHeader <= size;)
         {
             auto length = (size_t) juce::ByteOrder::bigEndianInt (bytes + position);
 
-            if (length > size - position - chunkOverhead)
+            if (length > size - position - chunkHeader)
                 return false;
 
             if (std::memcmp (bytes + position + 4, "IEND", 4) == 0)
