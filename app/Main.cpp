@@ -26,7 +26,10 @@ public:
             logFile, "Application started at " + juce::Time::getCurrentTime().toString (true, true, true, false));
         juce::Logger::setCurrentLogger (logger.get());
 
-        mainWindow.reset (new MainWindow (getApplicationName()));
+        // The content fetches the catalogue before the window is made, so that the
+        // window shows once, with the panel in it.
+        auto content = std::make_unique<MainComponent>();
+        mainWindow = std::make_unique<MainWindow> (getApplicationName(), std::move (content));
     }
 
     void shutdown() override
@@ -46,14 +49,14 @@ public:
     class MainWindow : public juce::DocumentWindow
     {
     public:
-        explicit MainWindow (const juce::String& title)
+        MainWindow (const juce::String& title, std::unique_ptr<MainComponent> content)
             : DocumentWindow (title,
                               juce::Desktop::getInstance().getDefaultLookAndFeel().findColour (
                                   juce::ResizableWindow::backgroundColourId),
                               DocumentWindow::allButtons)
         {
             setUsingNativeTitleBar (true);
-            setContentOwned (new MainComponent(), true);
+            setContentOwned (content.release(), true);
             setResizable (true, true);
             centreWithSize (getWidth(), getHeight());
             setVisible (true);

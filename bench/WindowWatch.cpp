@@ -62,6 +62,9 @@ namespace
         return {};
     }
 
+    // A window that the program has just replaced is no error of the watch's.
+    int ignoreError (Display*, XErrorEvent*) { return 0; }
+
     void closeAsAUserDoes (Display* display, Window window)
     {
         XEvent message {};
@@ -113,6 +116,7 @@ int main (int argc, char** argv)
         return 2;
     }
 
+    XSetErrorHandler (ignoreError);
     XSelectInput (display, DefaultRootWindow (display), SubstructureNotifyMask);
     XSync (display, False);
 

@@ -170,7 +170,8 @@ class Bench:
         parse = [float(line.split()[1]) for line in output.splitlines() if line.startswith("parse_ms ")]
         ratio = statistics.median(a / b for a, b in zip(change, parse))
         self.report("device change", ratio, 1.5, True,
-                    "8 devices and a catalogue of 10,000 items, against one parse of it by the framework's parser",
+                    "8 devices and a catalogue of 10,000 items, against one parse of it by the framework's parser "
+                    "(its tree freed)",
                     f"median {statistics.median(change):.1f} ms against {statistics.median(parse):.1f} ms")
 
     def download(self):
@@ -230,7 +231,9 @@ class Bench:
 
         ours = subprocess.Popen(["umockdev-run", "-d", self.one_device, "--", self.program("QuenzInstall")],
                                 env=self.environment, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        theirs = subprocess.Popen([self.program("empty_window")], env=self.environment,
+        # Both under the stand-in for the USB bus, which slows every file access a little.
+        theirs = subprocess.Popen(["umockdev-run", "-d", self.one_device, "--", self.program("empty_window")],
+                                  env=self.environment,
                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         try:
             time.sleep(5)

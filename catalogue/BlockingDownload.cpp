@@ -1,16 +1,13 @@
 #include "BlockingDownload.h"
 
-#include "../platform/HostSystem.h"
 #include "FileDownload.h"
 
 juce::Result BlockingDownload::run (const juce::URL& address, const juce::File& target, int stallMilliseconds)
 {
     FileDownload download (address, target);
 
-    while (! download.isFinished())
+    while (! download.waitForEnd (50))
     {
-        HostSystem::sleepMilliseconds (50);
-
         if (download.getMillisecondsSinceLastByte() >= (juce::uint32) stallMilliseconds && ! download.isFinished())
         {
             // The cancelled transfer removes its file when it ends.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <unordered_map>
 
 #include "../platform/FileSystem.h"
 
@@ -283,20 +284,13 @@ DeviceDatabase::DeviceDatabase (const juce::File& catalogueFile, const juce::Str
                                 const juce::String& platformWord)
     : _area (getAreaSetting())
 {
-    if (catalogueFile.getFullPathName().isEmpty() || ! FileSystem::fileExists (catalogueFile) ||
-        catalogueFile.isDirectory())
+    if (! isCatalogueFile (catalogueFile))
     {
         juce::Logger::writeToLog ("<DeviceDatabase> XML file does not exist!");
         return;
     }
 
-    std::unique_ptr<juce::XmlElement> catalogue;
-    juce::MemoryBlock bytes;
-
-    if (catalogueFile.getSize() <= maximumCatalogueBytes && catalogueFile.loadFileAsData (bytes))
-        catalogue = parseCatalogue (bytes);
-
-    readCatalogue (catalogue.get(), deviceId, platformWord);
+    readCatalogue (loadCatalogue (catalogueFile).get(), deviceId, platformWord);
 }
 
 DeviceDatabase::DeviceDatabase (const juce::XmlElement* catalogue, const juce::String& deviceId,
@@ -304,6 +298,62 @@ DeviceDatabase::DeviceDatabase (const juce::XmlElement* catalogue, const juce::S
     : _area (getAreaSetting())
 {
     readCatalogue (catalogue, deviceId, platformWord);
+}
+
+DeviceDatabase::DeviceDatabase (const juce::XmlElement& catalogue, const juce::Array<const juce::XmlElement*>& items,
+                                const juce::String& platformWord)
+    : _area (getAreaSetting())
+{
+    readItems (catalogue, items, platformWord);
+}
+
+std::vector<DeviceDatabase> DeviceDatabase::readAll (const juce::File& catalogueFile, const juce::StringArray& deviceIds,
+                                                     const std::function<void (const juce::String&)>& beforeEach)
+{
+    auto usable = isCatalogueFile (catalogueFile);
+    auto catalogue = usable && ! deviceIds.isEmpty() ? loadCatalogue (catalogueFile) : nullptr;
+    auto platformWord = getPlatformWord();
+
+    // The items of each device asked for, in the catalogue's order, found in one
+    // pass: a catalogue has many items to a product.
+    std::unordered_map<juce::String, juce::Array<const juce::XmlElement*>> itemsById;
+
+    if (isCatalogueRoot (catalogue.get()))
+    {
+        std::unordered_map<juce::uint32, juce::String> keys;
+
+        for (auto* item : catalogue->getChildIterator())
+        {
+            if (! item->getTagName().equalsIgnoreCase ("item"))
+                continue;
+
+            auto pid = (juce::uint32) readLikeAtoi (item->getStringAttribute ("pid"));
+            auto key = keys.find (pid);
+
+            if (key == keys.end())
+                key = keys.emplace (pid, keyOfPid (pid)).first;
+
+            if (deviceIds.contains (key->second))
+                itemsById[key->second].add (item);
+        }
+    }
+
+    std::vector<DeviceDatabase> records;
+    records.reserve ((size_t) deviceIds.size());
+
+    for (auto& id : deviceIds)
+    {
+        beforeEach (id);
+
+        if (! usable)
+            records.push_back (DeviceDatabase (catalogueFile, id, platformWord));
+        else if (! isCatalogueRoot (catalogue.get()))
+            records.push_back (DeviceDatabase (catalogue.get(), id, platformWord));
+        else
+            records.push_back (DeviceDatabase (*catalogue, itemsById[id], platformWord));
+    }
+
+    return records;
 }
 
 std::unique_ptr<juce::XmlElement> DeviceDatabase::parseCatalogue (const juce::MemoryBlock& bytes)
@@ -329,10 +379,29 @@ std::unique_ptr<juce::XmlElement> DeviceDatabase::parseCatalogue (const juce::Me
     return juce::XmlDocument (juce::String::fromUTF8 (start, size)).getDocumentElement();
 }
 
+bool DeviceDatabase::isCatalogueFile (const juce::File& catalogueFile)
+{
+    return catalogueFile.getFullPathName().isNotEmpty() && FileSystem::fileExists (catalogueFile) &&
+           ! catalogueFile.isDirectory();
+}
+
+std::unique_ptr<juce::XmlElement> DeviceDatabase::loadCatalogue (const juce::File& catalogueFile)
+{
+    juce::MemoryBlock bytes;
+
+    if (catalogueFile.getSize() <= maximumCatalogueBytes && catalogueFile.loadFileAsData (bytes))
+        return parseCatalogue (bytes);
+
+    return {};
+}
+
 juce::String DeviceDatabase::makeDeviceKey (const juce::String& pidText)
 {
-    auto pid = (juce::uint32) readLikeAtoi (pidText);
+    return keyOfPid ((juce::uint32) readLikeAtoi (pidText));
+}
 
+juce::String DeviceDatabase::keyOfPid (juce::uint32 pid)
+{
     // Four digits at least, like the ids of the scan; a pid that reads as 0 is no
     // product's, and keeps a key that no scanned id equals.
     if (pid == 0)
@@ -341,22 +410,38 @@ juce::String DeviceDatabase::makeDeviceKey (const juce::String& pidText)
     return "0x" + juce::String::toHexString ((juce::int64) pid).toUpperCase().paddedLeft ('0', 4);
 }
 
+bool DeviceDatabase::isCatalogueRoot (const juce::XmlElement* root)
+{
+    return root != nullptr && root->getTagName().equalsIgnoreCase ("list");
+}
+
 void DeviceDatabase::readCatalogue (const juce::XmlElement* root, const juce::String& deviceId,
                                     const juce::String& platformWord)
 {
-    if (root == nullptr || ! root->getTagName().equalsIgnoreCase ("list"))
+    if (! isCatalogueRoot (root))
     {
         juce::Logger::writeToLog ("<DeviceDatabase> Invalid XML file or wrong root element!");
         return;
     }
 
-    auto base = root->getStringAttribute ("driverBaseUrlCN");
-    _platform = platformWord;
+    juce::Array<const juce::XmlElement*> items;
 
     for (auto* item : root->getChildIterator())
         if (item->getTagName().equalsIgnoreCase ("item") &&
             makeDeviceKey (item->getStringAttribute ("pid")) == deviceId)
-            takeItem (*item, base);
+            items.add (item);
+
+    readItems (*root, items, platformWord);
+}
+
+void DeviceDatabase::readItems (const juce::XmlElement& root, const juce::Array<const juce::XmlElement*>& items,
+                                const juce::String& platformWord)
+{
+    auto base = root.getStringAttribute ("driverBaseUrlCN");
+    _platform = platformWord;
+
+    for (auto* item : items)
+        takeItem (*item, base);
 
     displayData();
 }

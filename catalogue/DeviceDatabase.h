@@ -2,6 +2,9 @@
 
 #include <juce_core/juce_core.h>
 
+#include <functional>
+#include <vector>
+
 //==============================================================================
 /** The process-wide area setting: "cn", created on first use and never changed.
     It decides which catalogue items are taken, the panel's start language and
@@ -38,6 +41,12 @@ public:
         come out for that platform word. A null catalogue is one that could not be used. */
     DeviceDatabase (const juce::XmlElement* catalogue, const juce::String& deviceId, const juce::String& platformWord);
 
+    /** Builds the records of the devices from one read of the catalogue file, in the
+        order of the ids, each as the constructor from a file builds and logs it;
+        beforeEach is called with each id just before its record is built. */
+    static std::vector<DeviceDatabase> readAll (const juce::File& catalogueFile, const juce::StringArray& deviceIds,
+                                                const std::function<void (const juce::String&)>& beforeEach);
+
     /** Parses the bytes of a catalogue, refusing beforehand what is not UTF-8 text
         and what the framework's parser cannot take safely. Returns the root element,
         or nullptr for refused or malformed text. */
@@ -60,8 +69,19 @@ public:
     juce::String _area;
 
 private:
+    // The record of the catalogue's items of one device, found beforehand.
+    DeviceDatabase (const juce::XmlElement& catalogue, const juce::Array<const juce::XmlElement*>& items,
+                    const juce::String& platformWord);
+
+    static juce::String keyOfPid (juce::uint32 pid);
+    static bool isCatalogueRoot (const juce::XmlElement* catalogue);
+    static bool isCatalogueFile (const juce::File& catalogueFile);
+    static std::unique_ptr<juce::XmlElement> loadCatalogue (const juce::File& catalogueFile);
+
     void readCatalogue (const juce::XmlElement* catalogue, const juce::String& deviceId,
                         const juce::String& platformWord);
+    void readItems (const juce::XmlElement& catalogue, const juce::Array<const juce::XmlElement*>& items,
+                    const juce::String& platformWord);
     void takeItem (const juce::XmlElement& item, const juce::String& base);
 
     JUCE_LEAK_DETECTOR (DeviceDatabase)

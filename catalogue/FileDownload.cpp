@@ -6,9 +6,12 @@
 
 namespace
 {
-    // WinINet returns from a read only once it is full, and Wine lets a cancel wait
-    // for that: a read this size fills within two seconds even at 20 KB/s.
-    constexpr int readSize = 32 * 1024;
+    // A read returns only once it is full (WinINet's, and the framework's own on
+    // Linux), and Wine lets a cancel wait for it: the first read fills within two
+    // seconds even at 20 KB/s. Reads that fill fast grow, since on a fast line the
+    // framework spends more on the handling of many small reads than on the bytes.
+    constexpr int smallestRead = 32 * 1024, largestRead = 1024 * 1024;
+    constexpr double fastReadMilliseconds = 50.0, slowReadMilliseconds = 500.0;
 
     // The threads of transfers and of their cancels still running, for the end of
     // the program.
@@ -76,6 +79,7 @@ struct FileDownload::Transfer
         }
 
         finished = true;
+        ended.signal();
     }
 
     bool transferToTarget()
@@ -87,7 +91,7 @@ struct FileDownload::Transfer
         if (cancelled || ! stream.connect (nullptr) || cancelled)
             return false;
 
-        juce::FileOutputStream output (target, readSize);
+        juce::FileOutputStream output (target, smallestRead);
 
         if (output.failedToOpen())
             return false;
@@ -95,6 +99,7 @@ struct FileDownload::Transfer
         httpCode = stream.getStatusCode();
         totalLength = stream.getTotalLength();
 
+        auto readSize = smallestRead;
         juce::HeapBlock<char> buffer (readSize);
 
         while (! stream.isExhausted() && ! cancelled)
@@ -105,7 +110,9 @@ struct FileDownload::Transfer
             if (wanted <= 0)
                 break;
 
+            auto readStart = juce::Time::getMillisecondCounterHiRes();
             auto received = stream.read (buffer.get(), wanted);
+            auto readMilliseconds = juce::Time::getMillisecondCounterHiRes() - readStart;
 
             if (received < 0 || stream.isError() || cancelled)
                 break;
@@ -117,6 +124,16 @@ struct FileDownload::Transfer
 
             if (received > 0)
                 lastByteTime = juce::Time::getMillisecondCounter();
+
+            if (received == readSize && readMilliseconds < fastReadMilliseconds && readSize < largestRead)
+            {
+                readSize *= 2;
+                buffer.realloc (readSize);
+            }
+            else if (readMilliseconds > slowReadMilliseconds && readSize > smallestRead)
+            {
+                readSize /= 2;
+            }
         }
 
         output.flush();
@@ -131,6 +148,7 @@ struct FileDownload::Transfer
     std::atomic<juce::uint32> lastByteTime{ juce::Time::getMillisecondCounter() };
     std::atomic<int> httpCode{ -1 };
     std::atomic<bool> cancelled{ false }, error{ false }, finished{ false };
+    juce::WaitableEvent ended{ true };
 };
 
 FileDownload::FileDownload (const juce::URL& url, const juce::File& target)
@@ -158,6 +176,7 @@ void FileDownload::cancel()
 juce::int64 FileDownload::getTotalLength() const noexcept { return transfer->totalLength; }
 juce::int64 FileDownload::getLengthDownloaded() const noexcept { return transfer->downloaded; }
 bool FileDownload::isFinished() const noexcept { return transfer->finished; }
+bool FileDownload::waitForEnd (int timeoutMilliseconds) const { return transfer->ended.wait (timeoutMilliseconds); }
 
 juce::uint32 FileDownload::getMillisecondsSinceLastByte() const noexcept
 {

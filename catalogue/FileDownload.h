@@ -44,6 +44,9 @@ public:
         before this one, so a caller that sees it set can trust hadError(). */
     bool isFinished() const noexcept;
 
+    /** Waits until the transfer has ended, at most for the time given; returns isFinished(). */
+    bool waitForEnd (int timeoutMilliseconds) const;
+
     /** True when the connect failed, the transfer broke off or was cancelled, or
         the file could not be written. */
     bool hadError() const noexcept;

@@ -85,11 +85,8 @@ void MainComponent::refreshDevices()
     if (! deviceIds.isEmpty())
         juce::Logger::writeToLog ("\n\n\n");
 
-    for (auto& id : deviceIds)
-    {
-        juce::Logger::writeToLog ("<MainComponent> got:" + id);
-        deviceDatabases.emplace_back (catalogueFile, id);
-    }
+    deviceDatabases = DeviceDatabase::readAll (catalogueFile, deviceIds, [] (const juce::String& id)
+                                               { juce::Logger::writeToLog ("<MainComponent> got:" + id); });
 
     productList.clear();
     driverTypeLists.clear();

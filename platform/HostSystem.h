@@ -5,7 +5,4 @@ namespace HostSystem
 {
     /** True when this Windows program runs under Wine rather than on Windows itself. */
     bool isRunningUnderWine();
-
-    /** Blocks the calling thread for the given time (Sleep on Windows). */
-    void sleepMilliseconds (int milliseconds);
 }

@@ -7,5 +7,3 @@ bool HostSystem::isRunningUnderWine()
     auto ntdll = GetModuleHandleW (L"ntdll.dll");
     return ntdll != nullptr && GetProcAddress (ntdll, "wine_get_version") != nullptr;
 }
-
-void HostSystem::sleepMilliseconds (int milliseconds) { Sleep ((DWORD) milliseconds); }
