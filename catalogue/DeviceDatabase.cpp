@@ -307,20 +307,21 @@ DeviceDatabase::DeviceDatabase (const juce::XmlElement& catalogue, const juce::A
     readItems (catalogue, items, platformWord);
 }
 
-std::vector<DeviceDatabase> DeviceDatabase::readAll (const juce::File& catalogueFile, const juce::StringArray& deviceIds,
+std::vector<DeviceDatabase> DeviceDatabase::readAll (const juce::File& catalogueFile, const juce::XmlElement* catalogue,
+                                                     const juce::StringArray& deviceIds,
                                                      const std::function<void (const juce::String&)>& beforeEach)
 {
-    auto usable = isCatalogueFile (catalogueFile);
-    auto catalogue = usable && ! deviceIds.isEmpty() ? loadCatalogue (catalogueFile) : nullptr;
+    auto fileFound = isCatalogueFile (catalogueFile);
     auto platformWord = getPlatformWord();
 
     // The items of each device asked for, in the catalogue's order, found in one
     // pass: a catalogue has many items to a product.
     std::unordered_map<juce::String, juce::Array<const juce::XmlElement*>> itemsById;
 
-    if (isCatalogueRoot (catalogue.get()))
+    if (fileFound && ! deviceIds.isEmpty() && isCatalogueRoot (catalogue))
     {
-        std::unordered_map<juce::uint32, juce::String> keys;
+        // Where the items of each pid go, if anywhere: worked out once a pid.
+        std::unordered_map<juce::uint32, juce::Array<const juce::XmlElement*>*> itemsOfPid;
 
         for (auto* item : catalogue->getChildIterator())
         {
@@ -328,13 +329,16 @@ std::vector<DeviceDatabase> DeviceDatabase::readAll (const juce::File& catalogue
                 continue;
 
             auto pid = (juce::uint32) readLikeAtoi (item->getStringAttribute ("pid"));
-            auto key = keys.find (pid);
+            auto items = itemsOfPid.find (pid);
 
-            if (key == keys.end())
-                key = keys.emplace (pid, keyOfPid (pid)).first;
+            if (items == itemsOfPid.end())
+            {
+                auto key = keyOfPid (pid);
+                items = itemsOfPid.emplace (pid, deviceIds.contains (key) ? &itemsById[key] : nullptr).first;
+            }
 
-            if (deviceIds.contains (key->second))
-                itemsById[key->second].add (item);
+            if (items->second != nullptr)
+                items->second->add (item);
         }
     }
 
@@ -345,10 +349,10 @@ std::vector<DeviceDatabase> DeviceDatabase::readAll (const juce::File& catalogue
     {
         beforeEach (id);
 
-        if (! usable)
+        if (! fileFound)
             records.push_back (DeviceDatabase (catalogueFile, id, platformWord));
-        else if (! isCatalogueRoot (catalogue.get()))
-            records.push_back (DeviceDatabase (catalogue.get(), id, platformWord));
+        else if (! isCatalogueRoot (catalogue))
+            records.push_back (DeviceDatabase (catalogue, id, platformWord));
         else
             records.push_back (DeviceDatabase (*catalogue, itemsById[id], platformWord));
     }

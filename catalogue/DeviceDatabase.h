@@ -41,10 +41,16 @@ public:
         come out for that platform word. A null catalogue is one that could not be used. */
     DeviceDatabase (const juce::XmlElement* catalogue, const juce::String& deviceId, const juce::String& platformWord);
 
-    /** Builds the records of the devices from one read of the catalogue file, in the
-        order of the ids, each as the constructor from a file builds and logs it;
-        beforeEach is called with each id just before its record is built. */
-    static std::vector<DeviceDatabase> readAll (const juce::File& catalogueFile, const juce::StringArray& deviceIds,
+    /** Reads and parses the catalogue file, for readAll(): nullptr, with nothing
+        logged, for a file that is missing or cannot be used. */
+    static std::unique_ptr<juce::XmlElement> loadCatalogue (const juce::File& catalogueFile);
+
+    /** Builds the records of the devices from the catalogue that loadCatalogue() read
+        from the file, in the order of the ids, each as the constructor from that file
+        builds and logs it; beforeEach is called with each id just before its record
+        is built. */
+    static std::vector<DeviceDatabase> readAll (const juce::File& catalogueFile, const juce::XmlElement* catalogue,
+                                                const juce::StringArray& deviceIds,
                                                 const std::function<void (const juce::String&)>& beforeEach);
 
     /** Parses the bytes of a catalogue, refusing beforehand what is not UTF-8 text
@@ -76,7 +82,6 @@ private:
     static juce::String keyOfPid (juce::uint32 pid);
     static bool isCatalogueRoot (const juce::XmlElement* catalogue);
     static bool isCatalogueFile (const juce::File& catalogueFile);
-    static std::unique_ptr<juce::XmlElement> loadCatalogue (const juce::File& catalogueFile);
 
     void readCatalogue (const juce::XmlElement* catalogue, const juce::String& deviceId,
                         const juce::String& platformWord);

@@ -60,6 +60,9 @@ void MainComponent::fetchCatalogue()
     catalogueFolder = SpecialFolders::getTemporaryFolder().getChildFile (juce::Uuid().toString());
     catalogueFolder.createDirectory();
     catalogueFile = ::fetchCatalogue (juce::URL (getCatalogueAddress()), catalogueFolder);
+
+    // Read once for the whole run: the file is this run's own and never changes.
+    catalogue = DeviceDatabase::loadCatalogue (catalogueFile);
 }
 
 //==============================================================================
@@ -85,7 +88,7 @@ void MainComponent::refreshDevices()
     if (! deviceIds.isEmpty())
         juce::Logger::writeToLog ("\n\n\n");
 
-    deviceDatabases = DeviceDatabase::readAll (catalogueFile, deviceIds, [] (const juce::String& id)
+    deviceDatabases = DeviceDatabase::readAll (catalogueFile, catalogue.get(), deviceIds, [] (const juce::String& id)
                                                { juce::Logger::writeToLog ("<MainComponent> got:" + id); });
 
     productList.clear();

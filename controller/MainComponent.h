@@ -42,6 +42,7 @@ private:
 
     InterfaceComponent interfaceComponent;
     juce::File catalogueFolder, catalogueFile;
+    std::unique_ptr<juce::XmlElement> catalogue;
 
     // This run's download folders, with whether an installer from there may be running.
     std::map<juce::File, bool> downloadFolders;

@@ -460,6 +460,66 @@ TEST_F (CatalogueFixture, RefusesAFiftyMegabyteCatalogueOfGoodItems)
     EXPECT_TRUE (record._driverData.isEmpty());
 }
 
+TEST_F (CatalogueFixture, BuildsTheDevicesOfAChangeFromOneReadAsEachFromTheFile)
+{
+    auto describe = [] (const DeviceDatabase& record)
+    {
+        return record._platform + "|" + record._name + "|" + record._driverTypeList.joinIntoString (",") + "|" +
+               record._driverData.joinIntoString (" ") + "|" + record._picture + "|" + record._area;
+    };
+
+    struct Catalogue
+    {
+        juce::String name, text;
+        bool written;
+    };
+
+    std::vector<Catalogue> catalogues{ { "a missing file", {}, false },
+                                       { "text that is no XML", "not a catalogue", true },
+                                       { "another root element", "<other><item pid=\"161\" name=\"Q\"/></other>", true } };
+
+    for (auto& c : recordCases)
+        catalogues.push_back ({ c.name, c.xml, true });
+
+    for (auto& c : catalogues)
+    {
+        auto file = temporary.getFolder().getChildFile ("list.xml");
+        file.deleteFile();
+
+        if (c.written)
+            write (c.text);
+
+        // The device ids of the cases, one that no case has, and one given twice.
+        const juce::StringArray ids{ "0x00A1", "0x00B2", "0x1234", "0x0010", "0x00A1" };
+        juce::StringArray oneByOne, fromOneRead;
+
+        {
+            LogCapture eachLog;
+
+            for (auto& id : ids)
+            {
+                juce::Logger::writeToLog ("got:" + id);
+                oneByOne.add (describe (DeviceDatabase (file, id)));
+            }
+
+            oneByOne.addArray (eachLog.getMessages());
+        }
+
+        {
+            LogCapture changeLog;
+            auto parsed = DeviceDatabase::loadCatalogue (file);
+
+            for (auto& record : DeviceDatabase::readAll (file, parsed.get(), ids, [] (const juce::String& id)
+                                                         { juce::Logger::writeToLog ("got:" + id); }))
+                fromOneRead.add (describe (record));
+
+            fromOneRead.addArray (changeLog.getMessages());
+        }
+
+        EXPECT_EQ (fromOneRead, oneByOne) << c.name;
+    }
+}
+
 TEST (DeviceKey, FormsTheCatalogueSideOfTheDeviceId)
 {
     const std::pair<const char*, const char*> cases[] = {
