@@ -60,8 +60,8 @@ namespace
     // The words of one install, as the program's window gets them.
     struct InstallWords
     {
-        std::atomic<double> downloadedAt { 0.0 };
-        std::atomic<int> count { 0 };
+        std::atomic<double> downloadedAt{ 0.0 };
+        std::atomic<int> count{ 0 };
 
         StatusCallback makeCallback()
         {
@@ -82,8 +82,8 @@ namespace
         folder.createDirectory();
         DownloadMonitor::start (makeRequest (url), folder, words.makeCallback());
 
-        return runMessageLoopUntil (
-            [&words] { return words.count == 2 && DownloadMonitor::getNumLiveMonitors() == 0; }, 30000);
+        return runMessageLoopUntil ([&words] { return words.count == 2 && DownloadMonitor::getNumLiveMonitors() == 0; },
+                                    30000);
     }
 
     long readResidentKilobytes()
@@ -129,10 +129,7 @@ namespace
         return download.hadError() || download.statusCode() != 200 ? 1 : 0;
     }
 
-    int measureUnpack (const juce::File& archive)
-    {
-        return InstallerArchive::unpack (archive) != archive ? 0 : 1;
-    }
+    int measureUnpack (const juce::File& archive) { return InstallerArchive::unpack (archive) != archive ? 0 : 1; }
 
     int measureWordLatency (const juce::String& url, juce::int64 size, int repeats)
     {
@@ -143,8 +140,8 @@ namespace
             auto folder = scratch.getChildFile (juce::String (i));
             auto target = folder.getChildFile (juce::URL (url).getFileName());
             InstallWords words;
-            std::atomic<double> completeAt { 0.0 };
-            std::atomic<bool> watching { true };
+            std::atomic<double> completeAt{ 0.0 };
+            std::atomic<bool> watching{ true };
 
             // Sees the file complete on disk within a fraction of a millisecond.
             std::thread watcher (

@@ -55,7 +55,7 @@ namespace
             if (waitpid (child, nullptr, WNOHANG) == child)
                 return {};
 
-            pollfd connection { ConnectionNumber (display), POLLIN, 0 };
+            pollfd connection{ ConnectionNumber (display), POLLIN, 0 };
             poll (&connection, 1, 20);
         }
 
@@ -67,7 +67,7 @@ namespace
 
     void closeAsAUserDoes (Display* display, Window window)
     {
-        XEvent message {};
+        XEvent message{};
         message.xclient.type = ClientMessage;
         message.xclient.window = window;
         message.xclient.message_type = XInternAtom (display, "WM_PROTOCOLS", False);

@@ -174,34 +174,33 @@ class Bench:
                     "(its tree freed)",
                     f"median {statistics.median(change):.1f} ms against {statistics.median(parse):.1f} ms")
 
+    def throughput(self, name, ours, theirs, output, goal, compared):
+        """Times our command and the reference in turns on the same large file; each
+        writes to output, which is removed after every run."""
+        remove = shutil.rmtree if output.endswith(os.sep) else os.remove
+        times = [], []
+        for _ in range(self.runs):
+            for command, figures in zip((ours, theirs), times):
+                figures.append(self.wall(command)[0])
+                remove(output)
+        ratio = statistics.median(b / a for a, b in zip(*times))
+        size = self.large_bytes // MEGABYTE
+        speeds = [size / statistics.median(figures) for figures in times]
+        self.report(name, ratio, goal, False, compared.format(size=size),
+                    f"median {speeds[0]:.0f} MB/s against {speeds[1]:.0f} MB/s")
+
     def download(self):
         target = os.path.join(self.scratch, "download.exe")
         url = self.url + "/Setup.exe"
-        ours, theirs = [], []
-        for _ in range(self.runs):
-            ours.append(self.wall([self.program("quenz_bench"), "download", url, target])[0])
-            os.remove(target)
-            theirs.append(self.wall(["curl", "-s", "-f", "-o", target, url])[0])
-            os.remove(target)
-        ratio = statistics.median(b / a for a, b in zip(ours, theirs))
-        size = self.large_bytes // MEGABYTE
-        self.report("installer download", ratio, 0.9, False,
-                    f"throughput of a {size} MB download over loopback HTTPS, against curl on the same file",
-                    f"median {size / statistics.median(ours):.0f} MB/s against {size / statistics.median(theirs):.0f} MB/s")
+        self.throughput("installer download", [self.program("quenz_bench"), "download", url, target],
+                        ["curl", "-s", "-f", "-o", target, url], target, 0.9,
+                        "throughput of a {size} MB download over loopback HTTPS, against curl on the same file")
 
     def unpack(self):
-        unpacked = os.path.join(self.scratch, "Setup")
-        ours, theirs = [], []
-        for _ in range(self.runs):
-            ours.append(self.wall([self.program("quenz_bench"), "unpack", self.archive])[0])
-            shutil.rmtree(unpacked)
-            theirs.append(self.wall(["unzip", "-q", "-o", self.archive, "-d", unpacked])[0])
-            shutil.rmtree(unpacked)
-        ratio = statistics.median(b / a for a, b in zip(ours, theirs))
-        size = self.large_bytes // MEGABYTE
-        self.report("unpacking", ratio, 0.8, False,
-                    f"throughput of unpacking a {size} MB installer archive, against unzip -q -o",
-                    f"median {size / statistics.median(ours):.0f} MB/s against {size / statistics.median(theirs):.0f} MB/s")
+        unpacked = os.path.join(self.scratch, "Setup") + os.sep
+        self.throughput("unpacking", [self.program("quenz_bench"), "unpack", self.archive],
+                        ["unzip", "-q", "-o", self.archive, "-d", unpacked], unpacked, 0.8,
+                        "throughput of unpacking a {size} MB installer archive, against unzip -q -o")
 
     def word_latency(self):
         size = os.path.getsize(self.small_archive)

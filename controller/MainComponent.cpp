@@ -88,7 +88,8 @@ void MainComponent::refreshDevices()
     if (! deviceIds.isEmpty())
         juce::Logger::writeToLog ("\n\n\n");
 
-    deviceDatabases = DeviceDatabase::readAll (catalogueFile, catalogue.get(), deviceIds, [] (const juce::String& id)
+    deviceDatabases = DeviceDatabase::readAll (catalogueFile, catalogue.get(), deviceIds,
+                                               [] (const juce::String& id)
                                                { juce::Logger::writeToLog ("<MainComponent> got:" + id); });
 
     productList.clear();

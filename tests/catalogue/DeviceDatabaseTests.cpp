@@ -476,7 +476,8 @@ TEST_F (CatalogueFixture, BuildsTheDevicesOfAChangeFromOneReadAsEachFromTheFile)
 
     std::vector<Catalogue> catalogues{ { "a missing file", {}, false },
                                        { "text that is no XML", "not a catalogue", true },
-                                       { "another root element", "<other><item pid=\"161\" name=\"Q\"/></other>", true } };
+                                       { "another root element", "<other><item pid=\"161\" name=\"Q\"/></other>",
+                                         true } };
 
     for (auto& c : recordCases)
         catalogues.push_back ({ c.name, c.xml, true });
@@ -509,8 +510,8 @@ TEST_F (CatalogueFixture, BuildsTheDevicesOfAChangeFromOneReadAsEachFromTheFile)
             LogCapture changeLog;
             auto parsed = DeviceDatabase::loadCatalogue (file);
 
-            for (auto& record : DeviceDatabase::readAll (file, parsed.get(), ids, [] (const juce::String& id)
-                                                         { juce::Logger::writeToLog ("got:" + id); }))
+            for (auto& record : DeviceDatabase::readAll (
+                     file, parsed.get(), ids, [] (const juce::String& id) { juce::Logger::writeToLog ("got:" + id); }))
                 fromOneRead.add (describe (record));
 
             fromOneRead.addArray (changeLog.getMessages());
