@@ -30,22 +30,13 @@
 #include "install/DownloadMonitor.h"
 #include "install/InstallerArchive.h"
 #include "platform/SpecialFolders.h"
+#include "support/MessageLoop.h"
 
 namespace
 {
     double millisecondsNow() { return juce::Time::getMillisecondCounterHiRes(); }
 
     void print (const char* name, double value) { std::printf ("%s %.3f\n", name, value); }
-
-    bool runMessageLoopUntil (const std::function<bool()>& condition, int timeoutMilliseconds)
-    {
-        auto deadline = millisecondsNow() + timeoutMilliseconds;
-
-        while (! condition() && millisecondsNow() < deadline)
-            juce::MessageManager::getInstance()->runDispatchLoopUntil (5);
-
-        return condition();
-    }
 
     InstallRequest makeRequest (const juce::String& url)
     {
@@ -99,8 +90,8 @@ namespace
         {
             MainComponent mainComponent;
 
-            // The same file as the program fetched, read as the framework reads files,
-            // and let go of again as a device change lets go of its parse.
+            // One parse of the same file as the program fetched, as the framework's
+            // parser does it whole: reading the file, parsing it and letting go of the tree.
             auto parseStart = millisecondsNow();
             auto parsed = juce::XmlDocument::parse (catalogue) != nullptr;
             auto parseMilliseconds = millisecondsNow() - parseStart;

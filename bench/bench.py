@@ -132,9 +132,14 @@ class Bench:
             raise RuntimeError(f"{' '.join(command)} ended with {result.returncode}:\n{result.stderr[-3000:]}")
         return elapsed, result.stdout
 
-    def figures(self, command, name):
+    def figures(self, command):
+        """Runs a command that prints "NAME VALUE" lines; returns each name's values in order."""
         _, output = self.wall(command)
-        return [float(line.split()[1]) for line in output.splitlines() if line.startswith(name + " ")]
+        values = {}
+        for line in output.splitlines():
+            name, value = line.split()
+            values.setdefault(name, []).append(float(value))
+        return values
 
     def shown_milliseconds(self, program):
         _, output = self.wall([self.program("window_watch"), self.program(program)])
@@ -165,9 +170,8 @@ class Bench:
         repeats = self.runs + 2
         command = ["umockdev-run", "-d", self.eight_devices, "--", self.program("quenz_bench"), "device-change",
                    self.catalogue, str(repeats)]
-        _, output = self.wall(command)
-        change = [float(line.split()[1]) for line in output.splitlines() if line.startswith("change_ms ")]
-        parse = [float(line.split()[1]) for line in output.splitlines() if line.startswith("parse_ms ")]
+        figures = self.figures(command)
+        change, parse = figures["change_ms"], figures["parse_ms"]
         ratio = statistics.median(a / b for a, b in zip(change, parse))
         self.report("device change", ratio, 1.5, True,
                     "8 devices and a catalogue of 10,000 items, against one parse of it by the framework's parser "
@@ -205,7 +209,7 @@ class Bench:
     def word_latency(self):
         size = os.path.getsize(self.small_archive)
         latencies = self.figures([self.program("quenz_bench"), "word-latency", self.url + "/EchoDeck.zip", str(size),
-                                  str(self.runs * 2)], "latency_ms")
+                                  str(self.runs * 2)])["latency_ms"]
         ratio = statistics.median(latencies) / TICK_MILLISECONDS
         self.report("word latency", ratio, 1.0, True,
                     "file complete to \"Downloaded\" reported, against one monitor tick (500 ms)",
@@ -257,9 +261,8 @@ class Bench:
 
     def memory(self):
         count = 20 if self.quick else 100
-        _, output = self.wall([self.program("quenz_bench"), "installs", self.url + "/EchoDeck.zip", str(count)])
-        figures = dict(line.split() for line in output.splitlines())
-        first, last = float(figures["rss_first_kb"]), float(figures["rss_last_kb"])
+        figures = self.figures([self.program("quenz_bench"), "installs", self.url + "/EchoDeck.zip", str(count)])
+        first, last = figures["rss_first_kb"][0], figures["rss_last_kb"][0]
         self.report("memory", last / first, 1.1, True,
                     f"resident size after {count} installs in one process, against after 1",
                     f"{last / 1024:.1f} MB against {first / 1024:.1f} MB")

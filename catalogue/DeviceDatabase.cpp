@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <unordered_map>
 
 #include "../platform/FileSystem.h"
 
@@ -314,33 +313,10 @@ std::vector<DeviceDatabase> DeviceDatabase::readAll (const juce::File& catalogue
     auto fileFound = isCatalogueFile (catalogueFile);
     auto platformWord = getPlatformWord();
 
-    // The items of each device asked for, in the catalogue's order, found in one
-    // pass: a catalogue has many items to a product.
     std::unordered_map<juce::String, juce::Array<const juce::XmlElement*>> itemsById;
 
     if (fileFound && ! deviceIds.isEmpty() && isCatalogueRoot (catalogue))
-    {
-        // Where the items of each pid go, if anywhere: worked out once a pid.
-        std::unordered_map<juce::uint32, juce::Array<const juce::XmlElement*>*> itemsOfPid;
-
-        for (auto* item : catalogue->getChildIterator())
-        {
-            if (! item->getTagName().equalsIgnoreCase ("item"))
-                continue;
-
-            auto pid = (juce::uint32) readLikeAtoi (item->getStringAttribute ("pid"));
-            auto items = itemsOfPid.find (pid);
-
-            if (items == itemsOfPid.end())
-            {
-                auto key = keyOfPid (pid);
-                items = itemsOfPid.emplace (pid, deviceIds.contains (key) ? &itemsById[key] : nullptr).first;
-            }
-
-            if (items->second != nullptr)
-                items->second->add (item);
-        }
-    }
+        itemsById = findItems (*catalogue, deviceIds);
 
     std::vector<DeviceDatabase> records;
     records.reserve ((size_t) deviceIds.size());
@@ -428,14 +404,37 @@ void DeviceDatabase::readCatalogue (const juce::XmlElement* root, const juce::St
         return;
     }
 
-    juce::Array<const juce::XmlElement*> items;
+    readItems (*root, findItems (*root, { deviceId })[deviceId], platformWord);
+}
 
-    for (auto* item : root->getChildIterator())
-        if (item->getTagName().equalsIgnoreCase ("item") &&
-            makeDeviceKey (item->getStringAttribute ("pid")) == deviceId)
-            items.add (item);
+std::unordered_map<juce::String, juce::Array<const juce::XmlElement*>>
+DeviceDatabase::findItems (const juce::XmlElement& root, const juce::StringArray& deviceIds)
+{
+    std::unordered_map<juce::String, juce::Array<const juce::XmlElement*>> itemsById;
 
-    readItems (*root, items, platformWord);
+    // Where the items of each pid go, if anywhere: worked out once a pid, as a
+    // catalogue has many items to a product.
+    std::unordered_map<juce::uint32, juce::Array<const juce::XmlElement*>*> itemsOfPid;
+
+    for (auto* item : root.getChildIterator())
+    {
+        if (! item->getTagName().equalsIgnoreCase ("item"))
+            continue;
+
+        auto pid = (juce::uint32) readLikeAtoi (item->getStringAttribute ("pid"));
+        auto items = itemsOfPid.find (pid);
+
+        if (items == itemsOfPid.end())
+        {
+            auto key = keyOfPid (pid);
+            items = itemsOfPid.emplace (pid, deviceIds.contains (key) ? &itemsById[key] : nullptr).first;
+        }
+
+        if (items->second != nullptr)
+            items->second->add (item);
+    }
+
+    return itemsById;
 }
 
 void DeviceDatabase::readItems (const juce::XmlElement& root, const juce::Array<const juce::XmlElement*>& items,

@@ -3,6 +3,7 @@
 #include <juce_core/juce_core.h>
 
 #include <functional>
+#include <unordered_map>
 #include <vector>
 
 //==============================================================================
@@ -78,6 +79,10 @@ private:
     // The record of the catalogue's items of one device, found beforehand.
     DeviceDatabase (const juce::XmlElement& catalogue, const juce::Array<const juce::XmlElement*>& items,
                     const juce::String& platformWord);
+
+    // The items of each of the devices in the catalogue, in the catalogue's order.
+    static std::unordered_map<juce::String, juce::Array<const juce::XmlElement*>>
+    findItems (const juce::XmlElement& catalogue, const juce::StringArray& deviceIds);
 
     static juce::String keyOfPid (juce::uint32 pid);
     static bool isCatalogueRoot (const juce::XmlElement* catalogue);
