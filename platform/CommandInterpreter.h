@@ -2,6 +2,8 @@
 
 #include <juce_core/juce_core.h>
 
+#include <optional>
+
 /** The command lines that start the maker's installers, and their start.
     Windows: cmd.exe from the system folder, named by its full path, with its
     built-ins start and rmdir. Linux: /bin/sh. */
@@ -21,7 +23,8 @@ namespace CommandInterpreter
     /** A command that runs the program with the arguments and ends with its exit code. */
     juce::String runAndWait (const juce::String& program, const juce::String& arguments);
 
-    /** Starts one of the commands above; its output goes nowhere, so a child that
-        writes much never blocks. Returns false if the interpreter cannot be started. */
-    bool start (juce::ChildProcess& process, const juce::String& command);
+    /** Runs one of the commands above to its end; its output goes nowhere, so a
+        child that writes much never blocks. Returns the command's exit code, or
+        nothing if the interpreter cannot be started. */
+    std::optional<int> run (const juce::String& command);
 }

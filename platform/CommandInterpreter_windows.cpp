@@ -41,7 +41,13 @@ juce::String CommandInterpreter::runAndWait (const juce::String& program, const 
     return withInterpreter ("\"\"" + program + "\" " + arguments + "\"");
 }
 
-bool CommandInterpreter::start (juce::ChildProcess& process, const juce::String& command)
+std::optional<int> CommandInterpreter::run (const juce::String& command)
 {
-    return command.isNotEmpty() && process.start (command, 0);
+    juce::ChildProcess process;
+
+    if (command.isEmpty() || ! process.start (command, 0))
+        return {};
+
+    process.waitForProcessToFinish (-1);
+    return (int) process.getExitCode();
 }
