@@ -209,12 +209,16 @@ void DownloadMonitor::handleDownloadResult (const StatusCallback& callback)
 
     auto installerPath = installer.getFullPathName();
 
+    // The maker's code-signing subject, fixed when the program is built; empty
+    // when installers are started unchecked.
+    juce::String signer (QUENZ_INSTALLER_SIGNER);
+
     if (selection.area == "en" && selection.softwareName == "Nuvo Max")
-        juce::Thread::launch ([installerPath, callback] { runCommandLineInstall (installerPath, callback); });
+        juce::Thread::launch ([=] { runCommandLineInstall (installerPath, signer, callback); });
     else if (selection.softwareName == "Echo Deck")
-        juce::Thread::launch ([installerPath, callback] { runSilentSwitch (installerPath, callback); });
+        juce::Thread::launch ([=] { runSilentSwitch (installerPath, signer, callback); });
     else
-        juce::Thread::launch ([installerPath, callback] { runQuietSwitch (installerPath, callback); });
+        juce::Thread::launch ([=] { runQuietSwitch (installerPath, signer, callback); });
 }
 
 //==============================================================================

@@ -2,10 +2,33 @@
 
 #include "../platform/CommandInterpreter.h"
 #include "../platform/FileSystem.h"
+#include "../platform/InstallerSignature.h"
 #include "../platform/SpecialFolders.h"
 
 namespace
 {
+    // Jobs run on threads of their own; the log is written on the message thread.
+    void log (const juce::String& line)
+    {
+        juce::MessageManager::callAsync ([line] { juce::Logger::writeToLog (line); });
+    }
+
+    // Whether the job may start the installer, by its signature when the build
+    // names the maker's signer. Says in the log why not.
+    bool mayStart (const juce::String& installer, const juce::String& signer)
+    {
+        auto verdict = signer.isEmpty() ? InstallerSignature::Verdict::notChecked
+                                        : InstallerSignature::check (juce::File (installer), signer);
+
+        if (verdict == InstallerSignature::Verdict::notChecked)
+            log ("<InstallerJobs> installer signatures not checked");
+        else if (verdict != InstallerSignature::Verdict::signedBySigner)
+            log ("<InstallerJobs> not starting " + installer + ": " + InstallerSignature::describe (verdict));
+
+        return verdict == InstallerSignature::Verdict::signedBySigner ||
+               verdict == InstallerSignature::Verdict::notChecked;
+    }
+
     // The final word of a job that reads the installer's exit code.
     void runAndReport (const juce::String& command, const StatusCallback& statusCallback)
     {
@@ -13,19 +36,29 @@ namespace
     }
 }
 
-void runQuietSwitch (juce::String installer, StatusCallback statusCallback)
+void runQuietSwitch (juce::String installer, juce::String signer, StatusCallback statusCallback)
 {
-    if (! CommandInterpreter::run (CommandInterpreter::startDetached (installer, "/S")))
+    if (! mayStart (installer, signer) ||
+        ! CommandInterpreter::run (CommandInterpreter::startDetached (installer, "/S")))
         statusCallback ("Install error");
 }
 
-void runSilentSwitch (juce::String installer, StatusCallback statusCallback)
+void runSilentSwitch (juce::String installer, juce::String signer, StatusCallback statusCallback)
 {
-    runAndReport (CommandInterpreter::startAndWait (installer, "/silent"), statusCallback);
+    if (! mayStart (installer, signer))
+        statusCallback ("Install error");
+    else
+        runAndReport (CommandInterpreter::startAndWait (installer, "/silent"), statusCallback);
 }
 
-void runCommandLineInstall (juce::String installer, StatusCallback statusCallback)
+void runCommandLineInstall (juce::String installer, juce::String signer, StatusCallback statusCallback)
 {
+    if (! mayStart (installer, signer))
+    {
+        statusCallback ("Install error");
+        return;
+    }
+
     auto roamingData = SpecialFolders::getRoamingAppDataFolder();
 
     if (roamingData != juce::File())

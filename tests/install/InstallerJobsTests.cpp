@@ -48,7 +48,7 @@ TEST_F (JobFixture, QuietSwitchStartsTheInstallerAndReportsNothing)
 {
     auto installer = FakeInstaller::make (folder, "Quenz Q2 Setup", 1);
 
-    runQuietSwitch (installer.getFullPathName(), status.makeCallback());
+    runQuietSwitch (installer.getFullPathName(), {}, status.makeCallback());
 
     EXPECT_EQ (FakeInstaller::waitForArguments (installer), "/S");
     EXPECT_TRUE (status.getWords().isEmpty());
@@ -64,7 +64,7 @@ TEST_F (JobFixture, SilentSwitchWaitsForTheInstallerAndReportsItsExitCode)
         auto installer = FakeInstaller::make (folder, "Echo Deck Setup", exitCode, false, true);
         auto record = installer.getSiblingFile (installer.getFileName() + ".ran");
 
-        runSilentSwitch (installer.getFullPathName(), caseStatus.makeCallback());
+        runSilentSwitch (installer.getFullPathName(), {}, caseStatus.makeCallback());
 
         EXPECT_TRUE (record.existsAsFile()) << "the word comes when the installer has ended, exit " << exitCode;
         EXPECT_EQ (caseStatus.getWords(), juce::StringArray (expected)) << exitCode;
@@ -93,7 +93,7 @@ TEST_F (JobFixture, CommandLineInstallReportsTheInstallersExitCode)
         StatusRecorder caseStatus;
         auto installer = FakeInstaller::make (folder, "Nuvo Max Setup", c.exitCode, c.chatty);
 
-        runCommandLineInstall (installer.getFullPathName(), caseStatus.makeCallback());
+        runCommandLineInstall (installer.getFullPathName(), {}, caseStatus.makeCallback());
 
         EXPECT_EQ (caseStatus.getWords(), juce::StringArray (c.expected)) << c.name;
         EXPECT_EQ (FakeInstaller::waitForArguments (installer), "install --al -c") << c.name;
@@ -117,7 +117,7 @@ TEST_F (JobFixture, CommandLineInstallRemovesTheOldInstallerFolderFirst)
     installer.setExecutePermission (true);
 #endif
 
-    runCommandLineInstall (installer.getFullPathName(), status.makeCallback());
+    runCommandLineInstall (installer.getFullPathName(), {}, status.makeCallback());
 
     EXPECT_FALSE (oldInstaller.exists());
     EXPECT_EQ (status.getWords(), juce::StringArray ("Installed"));
@@ -132,7 +132,7 @@ TEST_F (JobFixture, NeverRunsACommandInterpreterPlantedInTheCurrentFolder)
     auto previousFolder = juce::File::getCurrentWorkingDirectory();
     folder.setAsCurrentWorkingDirectory();
 
-    runCommandLineInstall (installer.getFullPathName(), status.makeCallback());
+    runCommandLineInstall (installer.getFullPathName(), {}, status.makeCallback());
     previousFolder.setAsCurrentWorkingDirectory();
 
     EXPECT_EQ (status.getWords(), juce::StringArray ("Installed"));
@@ -149,9 +149,9 @@ TEST_F (JobFixture, EveryJobReportsAnInstallErrorWhenTheInterpreterCannotStart)
     ASSERT_TRUE (interpreter.moveFileTo (aside));
 
     StatusRecorder quiet, silent, commandLine;
-    runQuietSwitch (installer, quiet.makeCallback());
-    runSilentSwitch (installer, silent.makeCallback());
-    runCommandLineInstall (installer, commandLine.makeCallback());
+    runQuietSwitch (installer, {}, quiet.makeCallback());
+    runSilentSwitch (installer, {}, silent.makeCallback());
+    runCommandLineInstall (installer, {}, commandLine.makeCallback());
 
     ASSERT_TRUE (aside.moveFileTo (interpreter));
     EXPECT_EQ (quiet.getWords(), juce::StringArray ("Install error"));

@@ -1,0 +1,88 @@
+#include "InstallerSignature.h"
+
+#include <windows.h>
+
+#include <softpub.h>
+#include <wincrypt.h>
+#include <wintrust.h>
+
+namespace
+{
+    using Verdict = InstallerSignature::Verdict;
+
+    Verdict verdictOfFailure (LONG status)
+    {
+        switch (status)
+        {
+            case TRUST_E_NOSIGNATURE:
+            case TRUST_E_SUBJECT_FORM_UNKNOWN:
+            case TRUST_E_PROVIDER_UNKNOWN:
+                return Verdict::noSignature;
+
+            case TRUST_E_BAD_DIGEST:
+                return Verdict::badDigest;
+
+            case CERT_E_UNTRUSTEDROOT:
+            case CERT_E_CHAINING:
+            case CERT_E_UNTRUSTEDTESTROOT:
+            case TRUST_E_EXPLICIT_DISTRUST:
+                return Verdict::untrustedChain;
+
+            default:
+                return Verdict::notVerifiable;
+        }
+    }
+
+    // What a signature that the system accepted says about its signer. The chain
+    // is looked at once more: some systems accept a chain that ends at no trusted
+    // root, or ends early, when the signature itself is sound.
+    Verdict verdictOfSigner (HANDLE state, const juce::String& signer)
+    {
+        auto provider = WTHelperProvDataFromStateData (state);
+        auto providerSigner = provider != nullptr ? WTHelperGetProvSignerFromChain (provider, 0, FALSE, 0) : nullptr;
+
+        if (providerSigner == nullptr || providerSigner->pChainContext == nullptr)
+            return Verdict::notVerifiable;
+
+        if (providerSigner->pChainContext->TrustStatus.dwErrorStatus != CERT_TRUST_NO_ERROR)
+            return Verdict::untrustedChain;
+
+        auto certificate = WTHelperGetProvCertFromChain (providerSigner, 0);
+
+        if (certificate == nullptr || certificate->pCert == nullptr)
+            return Verdict::notVerifiable;
+
+        wchar_t name[256] = {};
+        CertGetNameStringW (certificate->pCert, CERT_NAME_SIMPLE_DISPLAY_TYPE, 0, nullptr, name, 256);
+
+        return juce::String (name) == signer ? Verdict::signedBySigner : Verdict::otherSigner;
+    }
+}
+
+InstallerSignature::Verdict InstallerSignature::check (const juce::File& file, const juce::String& signer)
+{
+    auto path = file.getFullPathName();
+
+    WINTRUST_FILE_INFO fileInfo = {};
+    fileInfo.cbStruct = sizeof (fileInfo);
+    fileInfo.pcwszFilePath = path.toWideCharPointer();
+
+    WINTRUST_DATA data = {};
+    data.cbStruct = sizeof (data);
+    data.dwUIChoice = WTD_UI_NONE;
+    data.fdwRevocationChecks = WTD_REVOKE_NONE;
+    data.dwUnionChoice = WTD_CHOICE_FILE;
+    data.pFile = &fileInfo;
+    data.dwStateAction = WTD_STATEACTION_VERIFY;
+    data.dwProvFlags = WTD_CACHE_ONLY_URL_RETRIEVAL;
+
+    GUID action = WINTRUST_ACTION_GENERIC_VERIFY_V2;
+    auto noWindow = static_cast<HWND> (INVALID_HANDLE_VALUE);
+    auto status = WinVerifyTrust (noWindow, &action, &data);
+    auto verdict = status == ERROR_SUCCESS ? verdictOfSigner (data.hWVTStateData, signer) : verdictOfFailure (status);
+
+    data.dwStateAction = WTD_STATEACTION_CLOSE;
+    WinVerifyTrust (noWindow, &action, &data);
+
+    return verdict;
+}
