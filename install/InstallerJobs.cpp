@@ -1,5 +1,7 @@
 #include "InstallerJobs.h"
 
+#include <juce_events/juce_events.h>
+
 #include "../platform/CommandInterpreter.h"
 #include "../platform/FileSystem.h"
 #include "../platform/InstallerSignature.h"
