@@ -6,6 +6,8 @@
 #include "platform/CommandInterpreter.h"
 #include "platform/SpecialFolders.h"
 #include "support/FakeInstaller.h"
+#include "support/LogCapture.h"
+#include "support/MessageLoop.h"
 #include "support/StatusRecorder.h"
 #include "support/TemporaryFolder.h"
 
@@ -157,5 +159,61 @@ TEST_F (JobFixture, EveryJobReportsAnInstallErrorWhenTheInterpreterCannotStart)
     EXPECT_EQ (quiet.getWords(), juce::StringArray ("Install error"));
     EXPECT_EQ (silent.getWords(), juce::StringArray ("Install error"));
     EXPECT_EQ (commandLine.getWords(), juce::StringArray ("Install error"));
+}
+#endif
+
+#if JUCE_WINDOWS
+TEST_F (JobFixture, StartsOnlyAnInstallerThatTheSignerSigned)
+{
+    // Copies of the stand-in installer, signed and spoilt at test time (see
+    // tests/support/sign-installers.sh); the prefix trusts their test CA.
+    juce::File signedCopies (juce::SystemStats::getEnvironmentVariable ("QUENZ_SIGNED_INSTALLERS", {}));
+    const juce::String signer ("Quenz Test Maker");
+
+    struct Case
+    {
+        const char* file;
+        juce::String signer;
+        const char* expectedWord;
+        const char* expectedLine;
+    };
+
+    const Case cases[] = {
+        { "signed.exe", signer, "Installed", nullptr },
+        { "tampered.exe", signer, "Install error", "bad digest" },
+        { "unsigned.exe", signer, "Install error", "unsigned" },
+        { "other-signer.exe", signer, "Install error", "other signer" },
+        { "untrusted-ca.exe", signer, "Install error", "untrusted chain" },
+        { "partial-chain.exe", signer, "Install error", "untrusted chain" },
+        { "unsigned.exe", {}, "Installed", "<InstallerJobs> installer signatures not checked" },
+    };
+
+    runMessageLoopFor (100); // the lines of earlier jobs
+
+    for (auto& c : cases)
+    {
+        LogCapture log;
+        StatusRecorder caseStatus;
+        auto installer = folder.getChildFile (juce::Uuid().toString()).getChildFile (c.file);
+        installer.getParentDirectory().createDirectory();
+        ASSERT_TRUE (signedCopies.getChildFile (c.file).copyFileTo (installer)) << c.file;
+
+        runSilentSwitch (installer.getFullPathName(), c.signer, caseStatus.makeCallback());
+        runMessageLoopFor (100);
+
+        EXPECT_EQ (caseStatus.getWords(), juce::StringArray (c.expectedWord)) << c.file;
+        EXPECT_EQ (installer.getSiblingFile (installer.getFileName() + ".ran").existsAsFile(),
+                   juce::String (c.expectedWord) == "Installed")
+            << c.file << ": started only when signed";
+
+        if (c.expectedLine == nullptr)
+            EXPECT_TRUE (log.getMessages().isEmpty()) << c.file;
+        else if (c.signer.isEmpty())
+            EXPECT_EQ (log.getMessages(), juce::StringArray (c.expectedLine)) << c.file;
+        else
+            EXPECT_EQ (log.getMessages(), juce::StringArray ("<InstallerJobs> not starting " +
+                                                             installer.getFullPathName() + ": " + c.expectedLine))
+                << c.file;
+    }
 }
 #endif

@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Makes signed and spoilt copies of a stand-in installer for the signature tests.
+# Usage: sign-installers.sh OUT_DIR INSTALLER.exe SIGNER
+#   OUT_DIR/trusted-ca.pem is the CA that the test prefix is to trust; the keys
+#   are made afresh on every run and never leave OUT_DIR. The copies:
+#     signed.exe          signed by SIGNER under the trusted CA
+#     tampered.exe        signed.exe with one byte of its code changed after signing
+#     unsigned.exe        the installer as it is
+#     other-signer.exe    signed by another subject under the trusted CA
+#     untrusted-ca.exe    signed by SIGNER under a CA nobody trusts, that CA embedded
+#     partial-chain.exe   the same without the CA
+set -euo pipefail
+
+out=$(realpath -m "$1")
+installer=$(realpath "$2")
+signer=$3
+
+rm -rf "$out"
+mkdir -p "$out/keys"
+cd "$out/keys"
+
+make_ca()
+{
+    openssl req -x509 -newkey rsa:2048 -nodes -sha256 -days 2 -subj "/CN=$2" \
+        -addext "basicConstraints=critical,CA:TRUE" -addext "keyUsage=critical,keyCertSign,cRLSign" \
+        -keyout "$1.key" -out "$1.pem" 2>/dev/null
+}
+
+make_signer()
+{
+    openssl req -newkey rsa:2048 -nodes -sha256 -subj "/CN=$3" -keyout "$1.key" -out "$1.csr" 2>/dev/null
+    printf 'basicConstraints=CA:FALSE\nkeyUsage=critical,digitalSignature\nextendedKeyUsage=codeSigning\n' > "$1.ext"
+    openssl x509 -req -sha256 -days 2 -in "$1.csr" -CA "$2.pem" -CAkey "$2.key" -CAcreateserial \
+        -extfile "$1.ext" -out "$1.pem" 2>/dev/null
+}
+
+sign()
+{
+    local name=$1 key=$2
+    shift 2
+    osslsigncode sign -certs "$key.pem" -key "$key.key" -h sha256 "$@" -in "$installer" -out "$out/$name" >/dev/null
+}
+
+make_ca trusted "Quenz Test Root"
+make_ca stranger "Quenz Stranger Root"
+make_signer maker trusted "$signer"
+make_signer other trusted "Someone Else"
+make_signer lost stranger "$signer"
+
+sign signed.exe maker -ac trusted.pem
+sign other-signer.exe other -ac trusted.pem
+sign untrusted-ca.exe lost -ac stranger.pem
+sign partial-chain.exe lost
+cp "$installer" "$out/unsigned.exe"
+cp trusted.pem "$out/trusted-ca.pem"
+
+# One byte inside the code, well before the signature at the end of the file.
+cp "$out/signed.exe" "$out/tampered.exe"
+offset=$(( $(stat -c %s "$installer") / 2 ))
+byte=$(od -An -tu1 -j "$offset" -N1 "$out/tampered.exe" | tr -d ' ')
+printf "$(printf '\\%03o' $(( byte ^ 1 )))" | dd of="$out/tampered.exe" bs=1 seek="$offset" conv=notrunc status=none
