@@ -15,12 +15,11 @@ namespace
         juce::MessageManager::callAsync ([line] { juce::Logger::writeToLog (line); });
     }
 
-    // Whether the job may start the installer, by its signature when the build
-    // names the maker's signer. Says in the log why not.
-    bool mayStart (const juce::String& installer, const juce::String& signer)
+    // Whether the job may start the installer: only when it carries the signer's
+    // signature, or when no signer is named. Says in the log why not.
+    bool mayStart (const InstallerSignature& signature, const juce::String& installer)
     {
-        auto verdict = signer.isEmpty() ? InstallerSignature::Verdict::notChecked
-                                        : InstallerSignature::check (juce::File (installer), signer);
+        auto verdict = signature.getVerdict();
 
         if (verdict == InstallerSignature::Verdict::notChecked)
             log ("<InstallerJobs> installer signatures not checked");
@@ -40,14 +39,18 @@ namespace
 
 void runQuietSwitch (juce::String installer, juce::String signer, StatusCallback statusCallback)
 {
-    if (! mayStart (installer, signer) ||
+    InstallerSignature signature (installer, signer);
+
+    if (! mayStart (signature, installer) ||
         ! CommandInterpreter::run (CommandInterpreter::startDetached (installer, "/S")))
         statusCallback ("Install error");
 }
 
 void runSilentSwitch (juce::String installer, juce::String signer, StatusCallback statusCallback)
 {
-    if (! mayStart (installer, signer))
+    InstallerSignature signature (installer, signer);
+
+    if (! mayStart (signature, installer))
         statusCallback ("Install error");
     else
         runAndReport (CommandInterpreter::startAndWait (installer, "/silent"), statusCallback);
@@ -55,7 +58,9 @@ void runSilentSwitch (juce::String installer, juce::String signer, StatusCallbac
 
 void runCommandLineInstall (juce::String installer, juce::String signer, StatusCallback statusCallback)
 {
-    if (! mayStart (installer, signer))
+    InstallerSignature signature (installer, signer);
+
+    if (! mayStart (signature, installer))
     {
         statusCallback ("Install error");
         return;

@@ -2,12 +2,23 @@
 
 #include <juce_core/juce_core.h>
 
-/** Whether an installer carries its maker's code signature. Windows: a valid
-    Authenticode signature, checked by the system without a prompt and without
-    asking the network about revocation, whose chain ends at a trusted root and
-    whose signing certificate names the signer. Linux has no such signatures. */
-namespace InstallerSignature
+//==============================================================================
+/**
+    Whether an installer carries its maker's code signature, and a hold on the
+    file from the check until the installer has been started.
+
+    Windows: the file is opened so that no one can write, rename or delete it
+    while this object lives, and its Authenticode signature is checked by the
+    system without a prompt and without asking the network about revocation. It
+    counts when its chain ends at a trusted root and its signing certificate's
+    name is the signer. Without a signer, and on Linux, which has no such
+    signatures, nothing is checked or held: the verdict is notChecked.
+
+    Checking may take a while: never make one on the message thread.
+*/
+class InstallerSignature
 {
+public:
     enum class Verdict
     {
         signedBySigner,
@@ -19,9 +30,17 @@ namespace InstallerSignature
         notVerifiable
     };
 
-    /** Checks the file; may take a while, so never call it on the message thread. */
-    Verdict check (const juce::File& file, const juce::String& signer);
+    InstallerSignature (const juce::File& installer, const juce::String& signer);
+    ~InstallerSignature();
+
+    Verdict getVerdict() const noexcept { return verdict; }
 
     /** The verdict in words, for the log. */
-    juce::String describe (Verdict verdict);
-}
+    static juce::String describe (Verdict verdict);
+
+private:
+    Verdict verdict = Verdict::notChecked;
+    void* hold = nullptr;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (InstallerSignature)
+};

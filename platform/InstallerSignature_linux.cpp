@@ -1,6 +1,5 @@
 #include "InstallerSignature.h"
 
-InstallerSignature::Verdict InstallerSignature::check (const juce::File&, const juce::String&)
-{
-    return Verdict::notChecked;
-}
+InstallerSignature::InstallerSignature (const juce::File&, const juce::String&) {}
+
+InstallerSignature::~InstallerSignature() = default;

@@ -59,13 +59,29 @@ namespace
     }
 }
 
-InstallerSignature::Verdict InstallerSignature::check (const juce::File& file, const juce::String& signer)
+InstallerSignature::InstallerSignature (const juce::File& installer, const juce::String& signer)
 {
-    auto path = file.getFullPathName();
+    if (signer.isEmpty())
+        return;
+
+    auto path = installer.getFullPathName();
+
+    // Others may read and start it, but not change it, until this object goes.
+    auto file = CreateFileW (path.toWideCharPointer(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+
+    if (file == INVALID_HANDLE_VALUE)
+    {
+        verdict = Verdict::notVerifiable;
+        return;
+    }
+
+    hold = file;
 
     WINTRUST_FILE_INFO fileInfo = {};
     fileInfo.cbStruct = sizeof (fileInfo);
     fileInfo.pcwszFilePath = path.toWideCharPointer();
+    fileInfo.hFile = file;
 
     WINTRUST_DATA data = {};
     data.cbStruct = sizeof (data);
@@ -79,10 +95,14 @@ InstallerSignature::Verdict InstallerSignature::check (const juce::File& file, c
     GUID action = WINTRUST_ACTION_GENERIC_VERIFY_V2;
     auto noWindow = static_cast<HWND> (INVALID_HANDLE_VALUE);
     auto status = WinVerifyTrust (noWindow, &action, &data);
-    auto verdict = status == ERROR_SUCCESS ? verdictOfSigner (data.hWVTStateData, signer) : verdictOfFailure (status);
+    verdict = status == ERROR_SUCCESS ? verdictOfSigner (data.hWVTStateData, signer) : verdictOfFailure (status);
 
     data.dwStateAction = WTD_STATEACTION_CLOSE;
     WinVerifyTrust (noWindow, &action, &data);
+}
 
-    return verdict;
+InstallerSignature::~InstallerSignature()
+{
+    if (hold != nullptr)
+        CloseHandle (hold);
 }

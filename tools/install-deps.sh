@@ -12,7 +12,7 @@ packages=(
     mingw-w64-tools libz-mingw-w64-dev
     wine wine64 wine32 fonts-wine libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386
     xvfb xdotool x11-utils imagemagick umockdev fonts-wqy-zenhei
-    python3 openssl ca-certificates curl unzip
+    python3 openssl ca-certificates curl unzip osslsigncode
 )
 
 missing=()

@@ -4,6 +4,7 @@
 
 #include "install/InstallerJobs.h"
 #include "platform/CommandInterpreter.h"
+#include "platform/InstallerSignature.h"
 #include "platform/SpecialFolders.h"
 #include "support/FakeInstaller.h"
 #include "support/LogCapture.h"
@@ -168,7 +169,7 @@ TEST_F (JobFixture, StartsOnlyAnInstallerThatTheSignerSigned)
     // Copies of the stand-in installer, signed and spoilt at test time (see
     // tests/support/sign-installers.sh); the prefix trusts their test CA.
     juce::File signedCopies (juce::SystemStats::getEnvironmentVariable ("QUENZ_SIGNED_INSTALLERS", {}));
-    const juce::String signer ("Quenz Test Maker");
+    const juce::String signer (QUENZ_TEST_SIGNER);
 
     struct Case
     {
@@ -215,5 +216,26 @@ TEST_F (JobFixture, StartsOnlyAnInstallerThatTheSignerSigned)
                                                              installer.getFullPathName() + ": " + c.expectedLine))
                 << c.file;
     }
+}
+
+TEST_F (JobFixture, HoldsTheCheckedInstallerAgainstChangeUntilTheJobLetsGo)
+{
+    juce::File signedCopies (juce::SystemStats::getEnvironmentVariable ("QUENZ_SIGNED_INSTALLERS", {}));
+    auto installer = folder.getChildFile ("signed.exe");
+    auto moved = folder.getChildFile ("moved.exe");
+    folder.createDirectory();
+    ASSERT_TRUE (signedCopies.getChildFile ("signed.exe").copyFileTo (installer));
+
+    {
+        InstallerSignature signature (installer, QUENZ_TEST_SIGNER);
+        EXPECT_EQ (signature.getVerdict(), InstallerSignature::Verdict::signedBySigner);
+
+        EXPECT_EQ (juce::FileOutputStream (installer).openedOk(), false) << "no writing";
+        EXPECT_FALSE (installer.moveFileTo (moved)) << "no renaming";
+        EXPECT_FALSE (installer.deleteFile()) << "no deleting";
+        EXPECT_TRUE (juce::FileInputStream (installer).openedOk()) << "reading stays open to all";
+    }
+
+    EXPECT_TRUE (installer.moveFileTo (moved)) << "free once the signature is gone";
 }
 #endif

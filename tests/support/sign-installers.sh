@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Makes signed and spoilt copies of a stand-in installer for the signature tests.
-# Usage: sign-installers.sh OUT_DIR INSTALLER.exe SIGNER
-#   OUT_DIR/trusted-ca.pem is the CA that the test prefix is to trust; the keys
-#   are made afresh on every run and never leave OUT_DIR. The copies:
+# Usage: sign-installers.sh OUT_DIR INSTALLER.exe SIGNER [TRUST_TOOL.exe]
+#   OUT_DIR/trusted-ca.pem is the CA that the test prefix is to trust; given the
+#   trust_ca tool, the prefix of the Wine test session (QUENZ_WINE_STATE) trusts
+#   it. The keys are made afresh on every run and never leave OUT_DIR. The copies:
 #     signed.exe          signed by SIGNER under the trusted CA
 #     tampered.exe        signed.exe with one byte of its code changed after signing
 #     unsigned.exe        the installer as it is
@@ -14,6 +15,8 @@ set -euo pipefail
 out=$(realpath -m "$1")
 installer=$(realpath "$2")
 signer=$3
+trustTool=${4:+$(realpath "$4")}
+support=$(dirname "$(realpath "$0")")
 
 rm -rf "$out"
 mkdir -p "$out/keys"
@@ -59,3 +62,7 @@ cp "$out/signed.exe" "$out/tampered.exe"
 offset=$(( $(stat -c %s "$installer") / 2 ))
 byte=$(od -An -tu1 -j "$offset" -N1 "$out/tampered.exe" | tr -d ' ')
 printf "$(printf '\\%03o' $(( byte ^ 1 )))" | dd of="$out/tampered.exe" bs=1 seek="$offset" conv=notrunc status=none
+
+if [ -n "$trustTool" ]; then
+    bash "$support/wine-run.sh" "$trustTool" "$out/trusted-ca.pem"
+fi
