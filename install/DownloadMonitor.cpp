@@ -38,21 +38,23 @@ namespace
 
 //==============================================================================
 DownloadMonitor* DownloadMonitor::start (InstallRequest selection, juce::File tmpDir, StatusCallback callback,
-                                         std::unique_ptr<DialogWindows> windows)
+                                         std::unique_ptr<DialogWindows> windows, juce::String signer)
 {
     JUCE_ASSERT_MESSAGE_THREAD
 
     if (monitorsCancelled)
         return nullptr;
 
-    return getLiveMonitors().add (
-        new DownloadMonitor (std::move (selection), std::move (tmpDir), std::move (callback), std::move (windows)));
+    return getLiveMonitors().add (new DownloadMonitor (std::move (selection), std::move (tmpDir), std::move (callback),
+                                                       std::move (windows), std::move (signer)));
 }
 
+juce::String DownloadMonitor::getBuildSigner() { return QUENZ_INSTALLER_SIGNER; }
+
 DownloadMonitor::DownloadMonitor (InstallRequest selectionToUse, juce::File tmpDir, StatusCallback callback,
-                                  std::unique_ptr<DialogWindows> windows)
+                                  std::unique_ptr<DialogWindows> windows, juce::String signer)
     : selection (std::move (selectionToUse)), url (selection.url), _tmpDir (std::move (tmpDir)),
-      statusCallback (std::move (callback)), dialogWindows (std::move (windows))
+      statusCallback (std::move (callback)), dialogWindows (std::move (windows)), installerSigner (std::move (signer))
 {
     auto fileName = FileDownload::getLocalFileName (url);
     juce::Logger::writeToLog ("<DownloadMonitor> Download: " + selection.url);
@@ -209,16 +211,35 @@ void DownloadMonitor::handleDownloadResult (const StatusCallback& callback)
 
     auto installerPath = installer.getFullPathName();
 
-    // The maker's code-signing subject, fixed when the program is built; empty
-    // when installers are started unchecked.
-    juce::String signer (QUENZ_INSTALLER_SIGNER);
+    auto signer = installerSigner;
 
     if (selection.area == "en" && selection.softwareName == "Nuvo Max")
+    {
         juce::Thread::launch ([=] { runCommandLineInstall (installerPath, signer, callback); });
+    }
     else if (selection.softwareName == "Echo Deck")
+    {
         juce::Thread::launch ([=] { runSilentSwitch (installerPath, signer, callback); });
+    }
     else
-        juce::Thread::launch ([=] { runQuietSwitch (installerPath, signer, callback); });
+    {
+        // This job speaks only when its installer was not started: then there is
+        // no dialog to wait for, and the monitor stops before its time-out.
+        juce::WeakReference<DownloadMonitor> self (this);
+
+        auto reportAndStop = [self, callback] (juce::String word)
+        {
+            callback (word);
+            juce::MessageManager::callAsync (
+                [self]
+                {
+                    if (auto* monitor = self.get())
+                        monitor->stop();
+                });
+        };
+
+        juce::Thread::launch ([=] { runQuietSwitch (installerPath, signer, reportAndStop); });
+    }
 }
 
 //==============================================================================

@@ -25,9 +25,14 @@ public:
     /** Makes a monitor for the request, starts its download (which connects on a
         thread of its own) and its 500 ms timer. Returns the monitor, which lives
         until it has stopped and the message loop has run once more, or nullptr
-        once cancelAll() has been called. */
+        once cancelAll() has been called. The installer is started only if it
+        carries the signer's signature; an empty signer starts it unchecked. */
     static DownloadMonitor* start (InstallRequest selection, juce::File tmpDir, StatusCallback statusCallback,
-                                   std::unique_ptr<DialogWindows> dialogWindows = DialogWindows::createForThisSystem());
+                                   std::unique_ptr<DialogWindows> dialogWindows = DialogWindows::createForThisSystem(),
+                                   juce::String installerSigner = getBuildSigner());
+
+    /** The maker's code-signing subject that the program was built with, or empty. */
+    static juce::String getBuildSigner();
 
     /** Cancels the download if it is still under way; it removes what it wrote. */
     ~DownloadMonitor() override;
@@ -55,7 +60,7 @@ public:
 
 private:
     DownloadMonitor (InstallRequest selection, juce::File tmpDir, StatusCallback statusCallback,
-                     std::unique_ptr<DialogWindows> dialogWindows);
+                     std::unique_ptr<DialogWindows> dialogWindows, juce::String installerSigner);
 
     void reportProgress();
     void reportStall();
@@ -75,6 +80,8 @@ private:
     int tickCount = 0;
     juce::int64 lastDownloaded = 0;
     std::unique_ptr<DialogWindows> dialogWindows;
+    juce::String installerSigner;
 
+    JUCE_DECLARE_WEAK_REFERENCEABLE (DownloadMonitor)
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (DownloadMonitor)
 };

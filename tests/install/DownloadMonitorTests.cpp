@@ -198,13 +198,13 @@ namespace
         // A monitor whose installer has been downloaded and handed over. Ticks are
         // run by hand: the message loop is not run, so its own timer never fires.
         // Fails when the download never gets there.
-        testing::AssertionResult startMonitor (InstallRequest request)
+        testing::AssertionResult startMonitor (InstallRequest request, juce::String signer = {})
         {
             startCase();
 
             request.url = MakerServer::publish (juce::Uuid().toString() + "/setup.bin", "not a program");
             monitor = DownloadMonitor::start (request, temporary.getFolder(), status().makeCallback(),
-                                              std::make_unique<FakeDialogWindows> (screen));
+                                              std::make_unique<FakeDialogWindows> (screen), signer);
 
             for (int i = 0; i < 200 && ! status().getWords().contains ("Downloaded"); ++i)
             {
@@ -279,6 +279,19 @@ TEST_F (DialogFixture, WalksTheSetupThroughItsPagesToRebootLater)
     EXPECT_TRUE (messages.contains ("<DownloadMonitor::analyseWindow> clicked Install button"));
     EXPECT_TRUE (messages.contains ("<DownloadMonitor::analyseWindow> clicked not reboot button"));
 }
+
+#if JUCE_WINDOWS
+TEST_F (DialogFixture, StopsAtOnceWhenTheSetupIsNotStartedForItsSignature)
+{
+    ASSERT_TRUE (startMonitor (requestFor ({}), QUENZ_TEST_SIGNER)); // "not a program" carries no signature
+
+    runMessageLoopUntil ([] { return DownloadMonitor::getNumLiveMonitors() == 0; }, 10000);
+
+    EXPECT_EQ (DownloadMonitor::getNumLiveMonitors(), 0) << "stopped long before the dialog's time-out";
+    EXPECT_EQ (status().getFinalWords(), juce::StringArray ("Downloaded", "Install error"));
+    EXPECT_TRUE (screen->clicks.empty());
+}
+#endif
 
 TEST_F (DialogFixture, EndsOnTheFinishedAndFailedPages)
 {
