@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# Makes signed and spoilt copies of a stand-in installer for the signature tests.
-# Usage: sign-installers.sh OUT_DIR INSTALLER.exe SIGNER [TRUST_TOOL.exe]
-#   OUT_DIR/trusted-ca.pem is the CA that the test prefix is to trust; given the
-#   trust_ca tool, the prefix of the Wine test session (QUENZ_WINE_STATE) trusts
-#   it. The keys are made afresh on every run and never leave OUT_DIR. The copies:
+# Makes signed and spoilt copies of a stand-in installer for the signature tests,
+# and signed copies of the stand-in programs that the other tests install.
+# Usage: sign-installers.sh OUT_DIR SIGNER TRUST_TOOL.exe INSTALLER.exe [PROGRAM.exe...]
+#   OUT_DIR/trusted-ca.pem is the CA that the prefix of the Wine test session
+#   (QUENZ_WINE_STATE) is made to trust with the trust_ca tool. The keys are made
+#   afresh on every run and never leave OUT_DIR. Each program, the installer
+#   included, is in OUT_DIR/signed-programs under its own name, signed by SIGNER.
+#   The copies of the installer:
 #     signed.exe          signed by SIGNER under the trusted CA
 #     tampered.exe        signed.exe with one byte of its code changed after signing
 #     unsigned.exe        the installer as it is
@@ -13,9 +16,13 @@
 set -euo pipefail
 
 out=$(realpath -m "$1")
-installer=$(realpath "$2")
-signer=$3
-trustTool=${4:+$(realpath "$4")}
+signer=$2
+trustTool=$(realpath "$3")
+installer=$(realpath "$4")
+programs=()
+for program in "${@:4}"; do
+    programs+=("$(realpath "$program")")
+done
 support=$(dirname "$(realpath "$0")")
 
 rm -rf "$out"
@@ -39,9 +46,9 @@ make_signer()
 
 sign()
 {
-    local name=$1 key=$2
-    shift 2
-    osslsigncode sign -certs "$key.pem" -key "$key.key" -h sha256 "$@" -in "$installer" -out "$out/$name" >/dev/null
+    local from=$1 to=$2 key=$3
+    shift 3
+    osslsigncode sign -certs "$key.pem" -key "$key.key" -h sha256 "$@" -in "$from" -out "$to" >/dev/null
 }
 
 make_ca trusted "Quenz Test Root"
@@ -50,10 +57,15 @@ make_signer maker trusted "$signer"
 make_signer other trusted "Someone Else"
 make_signer lost stranger "$signer"
 
-sign signed.exe maker -ac trusted.pem
-sign other-signer.exe other -ac trusted.pem
-sign untrusted-ca.exe lost -ac stranger.pem
-sign partial-chain.exe lost
+sign "$installer" "$out/signed.exe" maker -ac trusted.pem
+sign "$installer" "$out/other-signer.exe" other -ac trusted.pem
+sign "$installer" "$out/untrusted-ca.exe" lost -ac stranger.pem
+sign "$installer" "$out/partial-chain.exe" lost
+
+mkdir -p "$out/signed-programs"
+for program in "${programs[@]}"; do
+    sign "$program" "$out/signed-programs/$(basename "$program")" maker -ac trusted.pem
+done
 cp "$installer" "$out/unsigned.exe"
 cp trusted.pem "$out/trusted-ca.pem"
 
@@ -63,6 +75,4 @@ offset=$(( $(stat -c %s "$installer") / 2 ))
 byte=$(od -An -tu1 -j "$offset" -N1 "$out/tampered.exe" | tr -d ' ')
 printf "$(printf '\\%03o' $(( byte ^ 1 )))" | dd of="$out/tampered.exe" bs=1 seek="$offset" conv=notrunc status=none
 
-if [ -n "$trustTool" ]; then
-    bash "$support/wine-run.sh" "$trustTool" "$out/trusted-ca.pem"
-fi
+bash "$support/wine-run.sh" "$trustTool" "$out/trusted-ca.pem"
