@@ -28,7 +28,12 @@ trap cleanup EXIT
 
 site_options=()
 if [ "$target" = windows ]; then
-    site_options=(--driver-setup "$build/tools/fake_driver_setup.exe" --installer "$build/tools/fake_installer.exe")
+    # The Windows test build starts only installers signed by its test signer.
+    signer=$(sed -n 's/^QUENZ_INSTALLER_SIGNER:STRING=//p' "$build/CMakeCache.txt")
+    bash tests/support/sign-installers.sh "$demo/signed" "${signer:-Quenz Test Maker}" \
+        "$build/tools/fake_installer.exe" "$build/tools/fake_driver_setup.exe"
+    programs="$demo/signed/signed-programs"
+    site_options=(--driver-setup "$programs/fake_driver_setup.exe" --installer "$programs/fake_installer.exe")
 fi
 python3 tools/demo/make_demo_site.py "$server/www" "$(cat "$server/url")" "${site_options[@]}"
 export QUENZ_CATALOGUE_URL="$(cat "$server/url")/brelvox/release/software/list.xml"
@@ -36,10 +41,11 @@ export QUENZ_CATALOGUE_URL="$(cat "$server/url")/brelvox/release/software/list.x
 if [ -z "${DISPLAY:-}" ]; then
     road_options=(--platform "$target" --exe "$build/QuenzInstall" --artefacts "$demo/screenshots")
     if [ "$target" = windows ]; then
-        bash tests/support/wine-session.sh start "$demo/wine" "$server/ca.pem" "$build/tools/trust_ca.exe"
+        bash tests/support/wine-session.sh start "$demo/wine" "$build/tools/trust_ca.exe" "$server/ca.pem" \
+            "$demo/signed/trusted-ca.pem"
         trap 'bash tests/support/wine-session.sh stop "$demo/wine"; cleanup' EXIT
         road_options=(--platform windows --exe "$build/QuenzInstall.exe" --probe "$build/tools/window_probe.exe"
-                      --driver-setup "$build/tools/fake_driver_setup.exe" --installer "$build/tools/fake_installer.exe"
+                      --driver-setup "$programs/fake_driver_setup.exe" --installer "$programs/fake_installer.exe"
                       --artefacts "$demo/screenshots")
     fi
     QUENZ_MAKER_SERVER="$server" QUENZ_WINE_STATE="$demo/wine" \
@@ -53,6 +59,7 @@ if [ "$target" = windows ]; then
     export WINEPREFIX="$demo/wine-display-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     [ -d "$WINEPREFIX" ] || { wineboot -i >/dev/null 2>&1; wineserver -w; }
     wine "$build/tools/trust_ca.exe" "$server/ca.pem"
+    wine "$build/tools/trust_ca.exe" "$demo/signed/trusted-ca.pem"
     key='HKLM\System\CurrentControlSet\Enum\USB\VID_2E71&PID_1234\DEMO1'
     wine reg add "$key" /v HardwareID /t REG_MULTI_SZ /d 'USB\VID_2E71&PID_1234&REV_0100' /f >/dev/null 2>&1
     wine reg add "$key" /v ClassGUID /t REG_SZ /d '{36fc9e60-c465-11cf-8056-444553540000}' /f >/dev/null 2>&1

@@ -1,12 +1,11 @@
 #!/usr/bin/env bash
 # Makes signed and spoilt copies of a stand-in installer for the signature tests,
 # and signed copies of the stand-in programs that the other tests install.
-# Usage: sign-installers.sh OUT_DIR SIGNER TRUST_TOOL.exe INSTALLER.exe [PROGRAM.exe...]
-#   OUT_DIR/trusted-ca.pem is the CA that the prefix of the Wine test session
-#   (QUENZ_WINE_STATE) is made to trust with the trust_ca tool. The keys are made
-#   afresh on every run and never leave OUT_DIR. Each program, the installer
-#   included, is in OUT_DIR/signed-programs under its own name, signed by SIGNER.
-#   The copies of the installer:
+# Usage: sign-installers.sh OUT_DIR SIGNER INSTALLER.exe [PROGRAM.exe...]
+#   OUT_DIR/trusted-ca.pem is the CA for the Wine prefix to trust (wine-session.sh
+#   does that). The keys are made afresh on every run and never leave OUT_DIR.
+#   Each program, the installer included, is in OUT_DIR/signed-programs under its
+#   own name, signed by SIGNER. The copies of the installer:
 #     signed.exe          signed by SIGNER under the trusted CA
 #     tampered.exe        signed.exe with one byte of its code changed after signing
 #     unsigned.exe        the installer as it is
@@ -17,13 +16,11 @@ set -euo pipefail
 
 out=$(realpath -m "$1")
 signer=$2
-trustTool=$(realpath "$3")
-installer=$(realpath "$4")
+installer=$(realpath "$3")
 programs=()
-for program in "${@:4}"; do
+for program in "${@:3}"; do
     programs+=("$(realpath "$program")")
 done
-support=$(dirname "$(realpath "$0")")
 
 rm -rf "$out"
 mkdir -p "$out/keys"
@@ -74,5 +71,3 @@ cp "$out/signed.exe" "$out/tampered.exe"
 offset=$(( $(stat -c %s "$installer") / 2 ))
 byte=$(od -An -tu1 -j "$offset" -N1 "$out/tampered.exe" | tr -d ' ')
 printf "$(printf '\\%03o' $(( byte ^ 1 )))" | dd of="$out/tampered.exe" bs=1 seek="$offset" conv=notrunc status=none
-
-bash "$support/wine-run.sh" "$trustTool" "$out/trusted-ca.pem"

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Starts or stops the display and Wine prefix that the Windows tests share.
-# Usage: wine-session.sh start STATE_DIR [CA.pem TRUST_TOOL.exe]
+# Usage: wine-session.sh start STATE_DIR [TRUST_TOOL.exe CA.pem...]
 #        wine-session.sh stop STATE_DIR
 #   start: an Xvfb server of its own, and a fresh Wine prefix copied from a
-#          template that is made once (wineboot takes a while). Given a CA
-#          certificate and the trust_ca tool, the prefix trusts that CA.
+#          template that is made once (wineboot takes a while). Given the
+#          trust_ca tool and CA certificates, the prefix trusts those CAs.
 #   stop:  ends every Wine process of the prefix and the Xvfb server.
 set -euo pipefail
 
@@ -68,16 +68,16 @@ case "$action" in
         # output pipe is inherited by them.
         WINEPREFIX="$prefix" setsid wineserver -p >/dev/null 2>&1 </dev/null
         WINEPREFIX="$prefix" setsid "$wine" wineboot >/dev/null 2>&1 </dev/null
-        if [ $# -ge 4 ]; then
-            WINEPREFIX="$prefix" "$wine" "$4" "$3"
-        fi
+        for authority in "${@:4}"; do
+            WINEPREFIX="$prefix" "$wine" "$3" "$authority"
+        done
         echo "Wine prefix $prefix on display $DISPLAY"
         ;;
     stop)
         stop_session
         ;;
     *)
-        echo "usage: $0 start STATE_DIR [CA.pem TRUST_TOOL.exe] | stop STATE_DIR" >&2
+        echo "usage: $0 start STATE_DIR [TRUST_TOOL.exe CA.pem...] | stop STATE_DIR" >&2
         exit 2
         ;;
 esac
