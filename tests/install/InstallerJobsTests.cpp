@@ -239,3 +239,35 @@ TEST_F (JobFixture, HoldsTheCheckedInstallerAgainstChangeUntilTheJobLetsGo)
     EXPECT_TRUE (installer.moveFileTo (moved)) << "free once the signature is gone";
 }
 #endif
+
+TEST_F (JobFixture, EveryJobSaysOnceThatItStartsItsInstallerUnchecked)
+{
+    // Without a signer nothing is checked; Linux has no signatures to check at all.
+    juce::StringArray signers { juce::String() };
+#if ! JUCE_WINDOWS
+    signers.add (QUENZ_TEST_SIGNER);
+#endif
+
+    using Job = void (*) (juce::String, juce::String, StatusCallback);
+    const std::pair<const char*, Job> jobs[] = { { "quiet", runQuietSwitch },
+                                                 { "silent", runSilentSwitch },
+                                                 { "command line", runCommandLineInstall } };
+
+    runMessageLoopFor (100); // the lines of earlier jobs
+
+    for (auto& signer : signers)
+    {
+        for (auto& [name, job] : jobs)
+        {
+            LogCapture log;
+            auto installer = FakeInstaller::make (folder.getChildFile (juce::Uuid().toString()), "Setup", 0);
+
+            job (installer.getFullPathName(), signer, [] (juce::String) {});
+            EXPECT_NE (FakeInstaller::waitForArguments (installer), "") << name << ": started";
+            runMessageLoopFor (100);
+
+            EXPECT_EQ (log.getMessages(), juce::StringArray ("<InstallerJobs> installer signatures not checked"))
+                << name << ", signer \"" << signer << "\"";
+        }
+    }
+}
