@@ -49,7 +49,7 @@ DownloadMonitor* DownloadMonitor::start (InstallRequest selection, juce::File tm
                                                        std::move (windows), std::move (signer)));
 }
 
-juce::String DownloadMonitor::getBuildSigner() { return QUENZ_INSTALLER_SIGNER; }
+juce::String DownloadMonitor::getBuildSigner() { return juce::String::fromUTF8 (QUENZ_INSTALLER_SIGNER); }
 
 DownloadMonitor::DownloadMonitor (InstallRequest selectionToUse, juce::File tmpDir, StatusCallback callback,
                                   std::unique_ptr<DialogWindows> windows, juce::String signer)

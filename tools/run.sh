@@ -30,7 +30,7 @@ site_options=()
 if [ "$target" = windows ]; then
     # The Windows test build starts only installers signed by its test signer.
     signer=$(sed -n 's/^QUENZ_INSTALLER_SIGNER:STRING=//p' "$build/CMakeCache.txt")
-    bash tests/support/sign-installers.sh "$demo/signed" "${signer:-Quenz Test Maker}" \
+    bash tests/support/sign-installers.sh "$demo/signed" "${signer:-Quenz Test Maker 测试厂商}" \
         "$build/tools/fake_installer.exe" "$build/tools/fake_driver_setup.exe"
     programs="$demo/signed/signed-programs"
     site_options=(--driver-setup "$programs/fake_driver_setup.exe" --installer "$programs/fake_installer.exe")

@@ -283,7 +283,8 @@ TEST_F (DialogFixture, WalksTheSetupThroughItsPagesToRebootLater)
 #if JUCE_WINDOWS
 TEST_F (DialogFixture, StopsAtOnceWhenTheSetupIsNotStartedForItsSignature)
 {
-    ASSERT_TRUE (startMonitor (requestFor ({}), QUENZ_TEST_SIGNER)); // "not a program" carries no signature
+    // "not a program" carries no signature
+    ASSERT_TRUE (startMonitor (requestFor ({}), juce::String::fromUTF8 (QUENZ_TEST_SIGNER)));
 
     runMessageLoopUntil ([] { return DownloadMonitor::getNumLiveMonitors() == 0; }, 10000);
 

@@ -44,6 +44,9 @@ namespace
         TemporaryFolder temporary;
         juce::File folder{ temporary.getFolder().getChildFile ("with blanks") };
         StatusRecorder status;
+
+        // The name is UTF-8, with Chinese in it as a maker's may have.
+        const juce::String testSigner = juce::String::fromUTF8 (QUENZ_TEST_SIGNER);
     };
 }
 
@@ -169,7 +172,6 @@ TEST_F (JobFixture, StartsOnlyAnInstallerThatTheSignerSigned)
     // Copies of the stand-in installer, signed and spoilt at test time (see
     // tests/support/sign-installers.sh); the prefix trusts their test CA.
     juce::File signedCopies (juce::SystemStats::getEnvironmentVariable ("QUENZ_SIGNED_INSTALLERS", {}));
-    const juce::String signer (QUENZ_TEST_SIGNER);
 
     struct Case
     {
@@ -180,12 +182,12 @@ TEST_F (JobFixture, StartsOnlyAnInstallerThatTheSignerSigned)
     };
 
     const Case cases[] = {
-        { "signed.exe", signer, "Installed", nullptr },
-        { "tampered.exe", signer, "Install error", "bad digest" },
-        { "unsigned.exe", signer, "Install error", "unsigned" },
-        { "other-signer.exe", signer, "Install error", "other signer" },
-        { "untrusted-ca.exe", signer, "Install error", "untrusted chain" },
-        { "partial-chain.exe", signer, "Install error", "untrusted chain" },
+        { "signed.exe", testSigner, "Installed", nullptr },
+        { "tampered.exe", testSigner, "Install error", "bad digest" },
+        { "unsigned.exe", testSigner, "Install error", "unsigned" },
+        { "other-signer.exe", testSigner, "Install error", "other signer" },
+        { "untrusted-ca.exe", testSigner, "Install error", "untrusted chain" },
+        { "partial-chain.exe", testSigner, "Install error", "untrusted chain" },
         { "unsigned.exe", {}, "Installed", "<InstallerJobs> installer signatures not checked" },
     };
 
@@ -227,7 +229,7 @@ TEST_F (JobFixture, HoldsTheCheckedInstallerAgainstChangeUntilTheJobLetsGo)
     ASSERT_TRUE (signedCopies.getChildFile ("signed.exe").copyFileTo (installer));
 
     {
-        InstallerSignature signature (installer, QUENZ_TEST_SIGNER);
+        InstallerSignature signature (installer, testSigner);
         EXPECT_EQ (signature.getVerdict(), InstallerSignature::Verdict::signedBySigner);
 
         EXPECT_EQ (juce::FileOutputStream (installer).openedOk(), false) << "no writing";
@@ -245,7 +247,7 @@ TEST_F (JobFixture, EveryJobSaysOnceThatItStartsItsInstallerUnchecked)
     // Without a signer nothing is checked; Linux has no signatures to check at all.
     juce::StringArray signers { juce::String() };
 #if ! JUCE_WINDOWS
-    signers.add (QUENZ_TEST_SIGNER);
+    signers.add (testSigner);
 #endif
 
     using Job = void (*) (juce::String, juce::String, StatusCallback);

@@ -28,14 +28,14 @@ cd "$out/keys"
 
 make_ca()
 {
-    openssl req -x509 -newkey rsa:2048 -nodes -sha256 -days 2 -subj "/CN=$2" \
+    openssl req -x509 -newkey rsa:2048 -nodes -sha256 -days 2 -utf8 -subj "/CN=$2" \
         -addext "basicConstraints=critical,CA:TRUE" -addext "keyUsage=critical,keyCertSign,cRLSign" \
         -keyout "$1.key" -out "$1.pem" 2>/dev/null
 }
 
 make_signer()
 {
-    openssl req -newkey rsa:2048 -nodes -sha256 -subj "/CN=$3" -keyout "$1.key" -out "$1.csr" 2>/dev/null
+    openssl req -newkey rsa:2048 -nodes -sha256 -utf8 -subj "/CN=$3" -keyout "$1.key" -out "$1.csr" 2>/dev/null
     printf 'basicConstraints=CA:FALSE\nkeyUsage=critical,digitalSignature\nextendedKeyUsage=codeSigning\n' > "$1.ext"
     openssl x509 -req -sha256 -days 2 -in "$1.csr" -CA "$2.pem" -CAkey "$2.key" -CAcreateserial \
         -extfile "$1.ext" -out "$1.pem" 2>/dev/null
