@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "support/Printers.h"
 
 #include "install/DownloadMonitor.h"
@@ -291,6 +293,15 @@ TEST_F (DialogFixture, StopsAtOnceWhenTheSetupIsNotStartedForItsSignature)
     EXPECT_EQ (DownloadMonitor::getNumLiveMonitors(), 0) << "stopped long before the dialog's time-out";
     EXPECT_EQ (status().getFinalWords(), juce::StringArray ("Downloaded", "Install error"));
     EXPECT_TRUE (screen->clicks.empty());
+
+    auto messages = log.getMessages();
+    EXPECT_TRUE (std::any_of (messages.begin(), messages.end(),
+                              [] (const juce::String& line)
+                              {
+                                  return line.startsWith ("<InstallerJobs> not starting ") &&
+                                         line.endsWith ("setup.bin: unsigned");
+                              }))
+        << "a file that is no program at all counts as unsigned";
 }
 #endif
 
