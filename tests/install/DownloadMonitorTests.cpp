@@ -296,8 +296,7 @@ TEST_F (DialogFixture, StopsAtOnceWhenTheSetupIsNotStartedForItsSignature)
 
     auto messages = log.getMessages();
     EXPECT_TRUE (std::any_of (messages.begin(), messages.end(),
-                              [] (const juce::String& line)
-                              {
+                              [] (const juce::String& line) {
                                   return line.startsWith ("<InstallerJobs> not starting ") &&
                                          line.endsWith ("setup.bin: unsigned");
                               }))

@@ -47,6 +47,10 @@ namespace
 
         // The name is UTF-8, with Chinese in it as a maker's may have.
         const juce::String testSigner = juce::String::fromUTF8 (QUENZ_TEST_SIGNER);
+
+        // Windows: copies of the stand-in installer, signed and spoilt at test time
+        // (see tests/support/sign-installers.sh); the prefix trusts their test CA.
+        const juce::File signedCopies{ juce::SystemStats::getEnvironmentVariable ("QUENZ_SIGNED_INSTALLERS", {}) };
     };
 }
 
@@ -169,10 +173,6 @@ TEST_F (JobFixture, EveryJobReportsAnInstallErrorWhenTheInterpreterCannotStart)
 #if JUCE_WINDOWS
 TEST_F (JobFixture, StartsOnlyAnInstallerThatTheSignerSigned)
 {
-    // Copies of the stand-in installer, signed and spoilt at test time (see
-    // tests/support/sign-installers.sh); the prefix trusts their test CA.
-    juce::File signedCopies (juce::SystemStats::getEnvironmentVariable ("QUENZ_SIGNED_INSTALLERS", {}));
-
     struct Case
     {
         const char* file;
@@ -222,7 +222,6 @@ TEST_F (JobFixture, StartsOnlyAnInstallerThatTheSignerSigned)
 
 TEST_F (JobFixture, HoldsTheCheckedInstallerAgainstChangeUntilTheJobLetsGo)
 {
-    juce::File signedCopies (juce::SystemStats::getEnvironmentVariable ("QUENZ_SIGNED_INSTALLERS", {}));
     auto installer = folder.getChildFile ("signed.exe");
     auto moved = folder.getChildFile ("moved.exe");
     folder.createDirectory();
@@ -245,7 +244,7 @@ TEST_F (JobFixture, HoldsTheCheckedInstallerAgainstChangeUntilTheJobLetsGo)
 TEST_F (JobFixture, EveryJobSaysOnceThatItStartsItsInstallerUnchecked)
 {
     // Without a signer nothing is checked; Linux has no signatures to check at all.
-    juce::StringArray signers { juce::String() };
+    juce::StringArray signers{ juce::String() };
 #if ! JUCE_WINDOWS
     signers.add (testSigner);
 #endif
