@@ -44,7 +44,9 @@ juce::Image PictureCache::load (const juce::String& address, const juce::File& c
 
     if (BlockingDownload::run (url, temp, stallMilliseconds).wasOk())
     {
-        if (temp.moveFileTo (cached))
+        // A picture that another program stored meanwhile stays: replacing it would
+        // take it away for a moment from whoever is reading it.
+        if (FileSystem::moveWithoutReplacing (temp, cached))
             juce::Logger::writeToLog ("<InterfaceComponent::loadImage> download successfully: " +
                                       cached.getFullPathName());
     }

@@ -200,6 +200,40 @@ TEST_F (PictureFixture, TwoDownloadsIntoOneCacheEachCacheAWholePicture)
     EXPECT_EQ (cacheFolder.getNumberOfChildFiles (juce::File::findFilesAndDirectories), 1);
 }
 
+TEST_F (PictureFixture, KeepsThePictureThatAnotherProgramCachedDuringTheDownload)
+{
+    // Noise does not compress: the slow server takes well over a second for it.
+    juce::Image noise (juce::Image::RGB, 120, 120, false);
+    juce::Random random (1);
+
+    for (int y = 0; y < noise.getHeight(); ++y)
+        for (int x = 0; x < noise.getWidth(); ++x)
+            noise.setPixelAt (x, y, juce::Colour ((juce::uint32) random.nextInt() | 0xff000000u));
+
+    juce::MemoryOutputStream png;
+    juce::PNGImageFormat().writeImageToStream (noise, png);
+    auto path = "fault/slow/" + uniqueFolder + "/noise.png";
+    MakerServer::publish (uniqueFolder + "/noise.png", png.getMemoryBlock());
+
+    int width = 0;
+    std::thread load ([&]
+                      { width = PictureCache::load (MakerServer::getAddress() + "/" + path, cacheFolder).getWidth(); });
+
+    for (int i = 0; i < 500 && MakerServer::countRequests (path) == 0; ++i)
+        juce::Thread::sleep (10);
+
+    auto theirs = makePng (7, 5);
+    auto cached = cacheFolder.getChildFile ("noise.png");
+    cached.replaceWithData (theirs.getData(), theirs.getSize());
+    load.join();
+
+    EXPECT_EQ (width, 7);
+    juce::MemoryBlock stored;
+    EXPECT_TRUE (cached.loadFileAsData (stored));
+    EXPECT_EQ (stored, theirs);
+    EXPECT_EQ (cacheFolder.getNumberOfChildFiles (juce::File::findFilesAndDirectories), 1);
+}
+
 TEST_F (PictureFixture, TakesAnAddressWithoutSlashWholeAsTheFileName)
 {
     cacheFolder.createDirectory();
