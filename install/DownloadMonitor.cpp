@@ -16,6 +16,10 @@ namespace
     constexpr int tickMilliseconds = 500;
     constexpr int timeOutTicks = 60;
 
+    // How long a failed page may show without its Exit button before it counts as
+    // one that has none.
+    constexpr int exitButtonWaitTicks = 4;
+
     struct DialogPage
     {
         // Recognised by a Static child with this text (if any) and a Button child with this text (if any).
@@ -316,10 +320,18 @@ bool DownloadMonitor::analyseWindow()
 
     if (dialogWindows->getChildText (dialog, "Static", 1).contains ("Unfortunately the installation failed."))
     {
+        auto exitButton = dialogWindows->findChild (dialog, "Button", "E&xit");
+
+        // The set-up makes a page's controls one after another, so the Exit button
+        // may come a moment after the text. Without its click the set-up would stay
+        // on the screen.
+        if (exitButton == nullptr && ++ticksOnFailedPageWithoutExit <= exitButtonWaitTicks)
+            return true;
+
         statusCallback ("Software exist");
         stop();
 
-        if (auto exitButton = dialogWindows->findChild (dialog, "Button", "E&xit"))
+        if (exitButton != nullptr)
             dialogWindows->click (exitButton);
 
         return true;

@@ -77,6 +77,7 @@ private:
     StatusCallback statusCallback;
     bool resultHandled = false;
     juce::String dialogTitle;
+    int ticksOnFailedPageWithoutExit = 0;
     int tickCount = 0;
     juce::int64 lastDownloaded = 0;
     std::unique_ptr<DialogWindows> dialogWindows;

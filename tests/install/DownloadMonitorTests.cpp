@@ -310,32 +310,50 @@ TEST_F (DialogFixture, EndsOnTheFinishedAndFailedPages)
     {
         const char* name;
         std::vector<FakeScreen::Control> page;
+        bool exitButtonComesLater;
+        int ticks;
         const char* expectedWord;
         std::vector<std::string> expectedClicks;
     };
 
+    const std::vector<FakeScreen::Control> failedPage{
+        { "Static", "Setup" }, { "Static", "Sorry. Unfortunately the installation failed. Code 5" }
+    };
+    auto withExitButton = [] (std::vector<FakeScreen::Control> page)
+    {
+        page.push_back ({ "Button", "E&xit" });
+        return page;
+    };
+
     const Case cases[] = {
         { "finished without reboot",
-          { { "Static", "The installation completed successfully. It's not necessary to reboot." },
-            { "Button", "E&xit" } },
+          withExitButton ({ { "Static", "The installation completed successfully. It's not necessary to reboot." } }),
+          false,
+          1,
           "Installed",
           { "E&xit" } },
-        { "failed, with an exit button",
-          { { "Static", "Setup" },
-            { "Static", "Sorry. Unfortunately the installation failed. Code 5" },
-            { "Button", "E&xit" } },
+        { "failed, with an exit button", withExitButton (failedPage), false, 1, "Software exist", { "E&xit" } },
+        { "failed, the exit button made two seconds after the text",
+          failedPage,
+          true,
+          5,
           "Software exist",
           { "E&xit" } },
-        { "failed, without an exit button",
-          { { "Static", "Setup" }, { "Static", "Unfortunately the installation failed." } },
-          "Software exist",
-          {} },
+        { "failed, without an exit button", failedPage, false, 5, "Software exist", {} },
     };
 
     for (auto& c : cases)
     {
         ASSERT_TRUE (startMonitor (requestFor ({})));
         screen->show ("Quenz Q2 Setup", c.page);
+
+        for (int i = 1; i < c.ticks; ++i)
+            tick();
+
+        EXPECT_EQ (status().getFinalWords(), juce::StringArray ("Downloaded")) << c.name << ": nothing said too early";
+
+        if (c.exitButtonComesLater)
+            screen->dialogs.front().controls = withExitButton (c.page);
 
         tick();
 

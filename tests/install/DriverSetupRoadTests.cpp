@@ -87,6 +87,7 @@ TEST_F (RoadFixture, DrivesTheDriverSetupThroughItsPages)
         { "exit", "Installed", "<DownloadMonitor::analyseWindow> clicked exit button" },
         { "reboot", "Installed", "<DownloadMonitor::analyseWindow> clicked not reboot button" },
         { "fail", "Software exist", "<DownloadMonitor::analyseWindow> clicked Install button" },
+        { "fail late", "Software exist", "<DownloadMonitor::analyseWindow> clicked Install button" },
     };
 
     for (auto& c : cases)
@@ -102,6 +103,7 @@ TEST_F (RoadFixture, DrivesTheDriverSetupThroughItsPages)
         EXPECT_TRUE (messages.contains ("<DownloadMonitor::analyseWindow> clicked OK button")) << c.ending;
         EXPECT_TRUE (messages.contains ("<DownloadMonitor::analyseWindow> clicked Install button")) << c.ending;
         EXPECT_TRUE (messages.contains (c.lastClickLog)) << c.ending;
+        EXPECT_FALSE (showsDialogFor ("Quenz Q2")) << c.ending << ": the set-up was left on the screen";
 
         auto setup = lastFolder.getChildFile ("Quenz%20Driver")
                          .getChildFile ("Quenz Q2 Setup - " + juce::String (c.ending) + ".exe");

@@ -6,8 +6,9 @@
 // few seconds), then the ending: "reboot" (finished, reboot offered), "exit"
 // (finished, no reboot needed, the default) or "fail" (the installation failed).
 // With " hang" after the ending ("... - reboot hang.exe") it stops answering for
-// ten seconds when INSTALL is pressed, before it goes on. It writes the arguments
-// it was started with into "<its own path>.ran".
+// ten seconds when INSTALL is pressed, before it goes on. With " late" after that
+// ("... - fail late.exe") the ending page's buttons come a second after its text.
+// It writes the arguments it was started with into "<its own path>.ran".
 
 #include <string>
 #include <vector>
@@ -26,13 +27,14 @@ namespace
         exitButton
     };
 
-    constexpr UINT_PTR installingTimer = 1;
-    constexpr UINT installingMilliseconds = 3000;
+    constexpr UINT_PTR installingTimer = 1, lateButtonsTimer = 2;
+    constexpr UINT installingMilliseconds = 3000, lateButtonsMilliseconds = 1000;
     constexpr DWORD hangMilliseconds = 10000;
 
     std::wstring title = L"Setup";
     std::wstring ending = L"exit";
     bool hangsOnInstall = false;
+    bool buttonsComeLate = false;
 
     struct Control
     {
@@ -41,38 +43,62 @@ namespace
         int id;
     };
 
+    std::vector<Control> lateButtons;
+    int nextControlTop = 12;
+
+    bool isButton (const Control& control) { return std::wstring (control.className) == L"Button"; }
+
+    void addControls (HWND dialog, const std::vector<Control>& controls)
+    {
+        for (auto& control : controls)
+        {
+            auto button = isButton (control);
+            auto y = nextControlTop;
+            CreateWindowExW (0, control.className, control.text, WS_CHILD | WS_VISIBLE | (button ? WS_TABSTOP : 0),
+                             button ? 300 : 16, button ? y - 4 : y, button ? 110 : 400, button ? 28 : 20, dialog,
+                             (HMENU) (INT_PTR) control.id, GetModuleHandleW (nullptr), nullptr);
+            nextControlTop += button ? 34 : 28;
+        }
+    }
+
     void showPage (HWND dialog, const std::vector<Control>& controls)
     {
         while (auto child = GetWindow (dialog, GW_CHILD))
             DestroyWindow (child);
 
-        int y = 12;
-
-        for (auto& control : controls)
-        {
-            auto isButton = std::wstring (control.className) == L"Button";
-            CreateWindowExW (0, control.className, control.text, WS_CHILD | WS_VISIBLE | (isButton ? WS_TABSTOP : 0),
-                             isButton ? 300 : 16, isButton ? y - 4 : y, isButton ? 110 : 400, isButton ? 28 : 20,
-                             dialog, (HMENU) (INT_PTR) control.id, GetModuleHandleW (nullptr), nullptr);
-            y += isButton ? 34 : 28;
-        }
+        nextControlTop = 12;
+        addControls (dialog, controls);
     }
 
     void showEnding (HWND dialog)
     {
+        std::vector<Control> page;
+
         if (ending == L"reboot")
-            showPage (dialog,
-                      { { L"Static", L"The installation completed successfully. Please reboot your computer.", 0 },
-                        { L"Button", L"Reboot later", rebootLaterButton },
-                        { L"Button", L"Reboot now", rebootNowButton } });
+            page = { { L"Static", L"The installation completed successfully. Please reboot your computer.", 0 },
+                     { L"Button", L"Reboot later", rebootLaterButton },
+                     { L"Button", L"Reboot now", rebootNowButton } };
         else if (ending == L"fail")
-            showPage (dialog, { { L"Static", L"Installation failed", 0 },
-                                { L"Static", L"Unfortunately the installation failed. Please contact support.", 0 },
-                                { L"Button", L"E&xit", exitButton } });
+            page = { { L"Static", L"Installation failed", 0 },
+                     { L"Static", L"Unfortunately the installation failed. Please contact support.", 0 },
+                     { L"Button", L"E&xit", exitButton } };
         else
-            showPage (dialog,
-                      { { L"Static", L"The installation completed successfully. It's not necessary to reboot.", 0 },
-                        { L"Button", L"E&xit", exitButton } });
+            page = { { L"Static", L"The installation completed successfully. It's not necessary to reboot.", 0 },
+                     { L"Button", L"E&xit", exitButton } };
+
+        if (! buttonsComeLate)
+        {
+            showPage (dialog, page);
+            return;
+        }
+
+        std::vector<Control> texts;
+
+        for (auto& control : page)
+            (isButton (control) ? lateButtons : texts).push_back (control);
+
+        showPage (dialog, texts);
+        SetTimer (dialog, lateButtonsTimer, lateButtonsMilliseconds, nullptr);
     }
 
     INT_PTR CALLBACK dialogProcedure (HWND dialog, UINT message, WPARAM wParam, LPARAM)
@@ -118,8 +144,13 @@ namespace
                 }
 
             case WM_TIMER:
-                KillTimer (dialog, installingTimer);
-                showEnding (dialog);
+                KillTimer (dialog, wParam);
+
+                if (wParam == installingTimer)
+                    showEnding (dialog);
+                else
+                    addControls (dialog, lateButtons);
+
                 return TRUE;
 
             default:
@@ -142,14 +173,17 @@ int WINAPI WinMain (HINSTANCE instance, HINSTANCE, LPSTR, int)
     if (separator != std::wstring::npos)
         ending = name.substr (separator + 3);
 
-    const std::wstring hangWord = L" hang";
-
-    if (ending.size() > hangWord.size() &&
-        ending.compare (ending.size() - hangWord.size(), hangWord.size(), hangWord) == 0)
+    auto takeLastWord = [] (const std::wstring& word)
     {
-        hangsOnInstall = true;
-        ending.resize (ending.size() - hangWord.size());
-    }
+        if (ending.size() <= word.size() || ending.compare (ending.size() - word.size(), word.size(), word) != 0)
+            return false;
+
+        ending.resize (ending.size() - word.size());
+        return true;
+    };
+
+    buttonsComeLate = takeLastWord (L" late");
+    hangsOnInstall = takeLastWord (L" hang");
 
     return (int) DialogBoxParamW (instance, MAKEINTRESOURCEW (100), nullptr, dialogProcedure, 0);
 }
