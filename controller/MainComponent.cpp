@@ -4,7 +4,7 @@
 #include "../catalogue/CatalogueFetch.h"
 #include "../devices/UsbDeviceScan.h"
 #include "../install/DownloadMonitor.h"
-#include "../platform/SpecialFolders.h"
+#include "../platform/WorkFolder.h"
 #include "../ui/PanelFonts.h"
 
 namespace
@@ -56,9 +56,16 @@ void MainComponent::resized() { interfaceComponent.setBounds (getLocalBounds());
 void MainComponent::fetchCatalogue()
 {
     // A folder of this run's own: a program started beside this one fetches and
-    // deletes its own catalogue, never this one's.
-    catalogueFolder = SpecialFolders::getTemporaryFolder().getChildFile (juce::Uuid().toString());
-    catalogueFolder.createDirectory();
+    // deletes its own catalogue, never this one's; and only administrators can
+    // change what is in it.
+    catalogueFolder = WorkFolder::create();
+
+    if (catalogueFolder == juce::File())
+    {
+        juce::Logger::writeToLog ("create tmpDir failed!");
+        return;
+    }
+
     catalogueFile = ::fetchCatalogue (juce::URL (getCatalogueAddress()), catalogueFolder);
 
     // Read once for the whole run: the file is this run's own and never changes.
@@ -117,10 +124,15 @@ void MainComponent::changeListenerCallback (juce::ChangeBroadcaster* source)
     juce::Logger::writeToLog (statusLogPrefix + "selection: " + request.product + " " + request.softwareName + " " +
                               request.area + " " + request.language + " " + request.url);
 
-    auto downloadFolder = SpecialFolders::getTemporaryFolder().getChildFile (juce::Uuid().toString());
+    auto downloadFolder = WorkFolder::create();
 
-    if (downloadFolder.createDirectory().failed())
+    if (downloadFolder == juce::File())
+    {
         juce::Logger::writeToLog ("create tmpDir failed!");
+        interfaceComponent.showStatus ("Download error");
+        juce::Logger::writeToLog (statusLogPrefix + "Download failed");
+        return;
+    }
 
     downloadFolders[downloadFolder] = false;
 

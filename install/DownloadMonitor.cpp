@@ -57,7 +57,7 @@ juce::String DownloadMonitor::getBuildSigner() { return juce::String::fromUTF8 (
 
 DownloadMonitor::DownloadMonitor (InstallRequest selectionToUse, juce::File tmpDir, StatusCallback callback,
                                   std::unique_ptr<DialogWindows> windows, juce::String signer)
-    : selection (std::move (selectionToUse)), url (selection.url), _tmpDir (std::move (tmpDir)),
+    : selection (std::move (selectionToUse)), url (selection.url), workFolder (tmpDir), _tmpDir (std::move (tmpDir)),
       statusCallback (std::move (callback)), dialogWindows (std::move (windows)), installerSigner (std::move (signer))
 {
     auto fileName = FileDownload::getLocalFileName (url);
@@ -210,20 +210,24 @@ void DownloadMonitor::handleDownloadResult (const StatusCallback& callback)
 
     auto installer = _tmpDir;
 
-    if (url.getFileName().endsWith ("zip"))
-        installer = InstallerArchive::unpack (_tmpDir);
-
-    auto installerPath = installer.getFullPathName();
+    // A refused archive, or one without a program, is never handed to a job.
+    if (url.getFileName().endsWith ("zip") && (installer = InstallerArchive::unpack (_tmpDir)) == juce::File())
+    {
+        callback ("Install error");
+        stop();
+        return;
+    }
 
     auto signer = installerSigner;
+    auto folder = workFolder;
 
     if (selection.area == "en" && selection.softwareName == "Nuvo Max")
     {
-        juce::Thread::launch ([=] { runCommandLineInstall (installerPath, signer, callback); });
+        juce::Thread::launch ([=] { runCommandLineInstall (installer, folder, signer, callback); });
     }
     else if (selection.softwareName == "Echo Deck")
     {
-        juce::Thread::launch ([=] { runSilentSwitch (installerPath, signer, callback); });
+        juce::Thread::launch ([=] { runSilentSwitch (installer, folder, signer, callback); });
     }
     else
     {
@@ -242,7 +246,7 @@ void DownloadMonitor::handleDownloadResult (const StatusCallback& callback)
                 });
         };
 
-        juce::Thread::launch ([=] { runQuietSwitch (installerPath, signer, reportAndStop); });
+        juce::Thread::launch ([=] { runQuietSwitch (installer, folder, signer, reportAndStop); });
     }
 }
 

@@ -73,7 +73,7 @@ private:
     InstallRequest selection;
     juce::URL url;
     std::unique_ptr<FileDownload> downloadTask;
-    juce::File _tmpDir;
+    juce::File workFolder, _tmpDir;
     StatusCallback statusCallback;
     bool resultHandled = false;
     juce::String dialogTitle;

@@ -173,14 +173,13 @@ juce::File InstallerArchive::unpack (const juce::File& archive)
     if (! folder.exists())
         folder.createDirectory();
 
-    unpackInto (zip, folder);
-
-    auto installers = folder.findChildFiles (juce::File::findFiles, false, "*.exe");
+    auto installers = unpackInto (zip, folder) ? folder.findChildFiles (juce::File::findFiles, false, "*.exe")
+                                               : juce::Array<juce::File>();
 
     if (installers.isEmpty())
     {
         juce::Logger::writeToLog ("<handleDownloadResult> decompression failed!");
-        return archive;
+        return {};
     }
 
     return installers.getFirst();

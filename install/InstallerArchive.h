@@ -7,8 +7,9 @@ namespace InstallerArchive
 {
     /** Unpacks the archive into the folder beside it named after it without its
         extension, with unpackInto(). Returns the first *.exe lying directly in that
-        folder, or the archive itself when there is none (and logs
-        "<handleDownloadResult> decompression failed!"). */
+        folder. When the archive is refused or holds no such program, returns a
+        default-constructed File and logs "<handleDownloadResult> decompression failed!":
+        then nothing of it may be started. */
     juce::File unpack (const juce::File& archive);
 
     /** Unpacks the entries in archive order into the folder, overwriting files,

@@ -2,9 +2,9 @@
 
 #include <juce_events/juce_events.h>
 
-#include "../platform/CommandInterpreter.h"
-#include "../platform/FileSystem.h"
+#include "../platform/FolderRemoval.h"
 #include "../platform/InstallerSignature.h"
+#include "../platform/ProcessStart.h"
 #include "../platform/SpecialFolders.h"
 
 namespace
@@ -15,52 +15,87 @@ namespace
         juce::MessageManager::callAsync ([line] { juce::Logger::writeToLog (line); });
     }
 
-    // Whether the job may start the installer: only when it carries the signer's
-    // signature, or when no signer is named. Says in the log why not.
-    bool mayStart (const InstallerSignature& signature, const juce::String& installer)
+    // Whatever its name, a file that begins so is loaded or started as a program.
+    bool isProgram (const juce::File& file)
     {
-        auto verdict = signature.getVerdict();
+        juce::FileInputStream stream (file);
+        char header[2] = {};
+        return stream.openedOk() && stream.read (header, 2) == 2 && header[0] == 'M' && header[1] == 'Z';
+    }
+
+    // Whether the job may start the installer: only when it and every other
+    // program in the work folder carry the signer's signature, or when no signer
+    // is named. Each checked program stays held until the checks are let go of.
+    // Says in the log why not.
+    bool mayStart (const juce::File& installer, const juce::File& workFolder, const juce::String& signer,
+                   juce::OwnedArray<InstallerSignature>& checks)
+    {
+        auto verdict = checks.add (new InstallerSignature (installer, signer))->getVerdict();
+        auto refusal = "<InstallerJobs> not starting " + installer.getFullPathName() + ": ";
 
         if (verdict == InstallerSignature::Verdict::notChecked)
+        {
             log ("<InstallerJobs> installer signatures not checked");
-        else if (verdict != InstallerSignature::Verdict::signedBySigner)
-            log ("<InstallerJobs> not starting " + installer + ": " + InstallerSignature::describe (verdict));
+            return true;
+        }
 
-        return verdict == InstallerSignature::Verdict::signedBySigner ||
-               verdict == InstallerSignature::Verdict::notChecked;
+        if (verdict != InstallerSignature::Verdict::signedBySigner)
+        {
+            log (refusal + InstallerSignature::describe (verdict));
+            return false;
+        }
+
+        for (auto& file : workFolder.findChildFiles (juce::File::findFiles, true))
+        {
+            if (file == installer || ! isProgram (file))
+                continue;
+
+            verdict = checks.add (new InstallerSignature (file, signer))->getVerdict();
+
+            if (verdict != InstallerSignature::Verdict::signedBySigner)
+            {
+                log (refusal + InstallerSignature::describe (verdict) + " (" + file.getFullPathName() + ")");
+                return false;
+            }
+        }
+
+        return true;
     }
 
     // The final word of a job that reads the installer's exit code.
-    void runAndReport (const juce::String& command, const StatusCallback& statusCallback)
+    void runAndReport (const juce::File& installer, const juce::StringArray& arguments, const juce::File& workFolder,
+                       const StatusCallback& statusCallback)
     {
-        statusCallback (CommandInterpreter::run (command) == 0 ? "Installed" : "Install error");
+        statusCallback (ProcessStart::runAndWait (installer, arguments, workFolder) == 0 ? "Installed"
+                                                                                          : "Install error");
     }
 }
 
-void runQuietSwitch (juce::String installer, juce::String signer, StatusCallback statusCallback)
+void runQuietSwitch (juce::File installer, juce::File workFolder, juce::String signer, StatusCallback statusCallback)
 {
-    InstallerSignature signature (installer, signer);
+    juce::OwnedArray<InstallerSignature> checks;
 
-    if (! mayStart (signature, installer) ||
-        ! CommandInterpreter::run (CommandInterpreter::startDetached (installer, "/S")))
+    if (! mayStart (installer, workFolder, signer, checks)
+        || ! ProcessStart::startDetached (installer, { "/S" }, workFolder))
         statusCallback ("Install error");
 }
 
-void runSilentSwitch (juce::String installer, juce::String signer, StatusCallback statusCallback)
+void runSilentSwitch (juce::File installer, juce::File workFolder, juce::String signer, StatusCallback statusCallback)
 {
-    InstallerSignature signature (installer, signer);
+    juce::OwnedArray<InstallerSignature> checks;
 
-    if (! mayStart (signature, installer))
+    if (! mayStart (installer, workFolder, signer, checks))
         statusCallback ("Install error");
     else
-        runAndReport (CommandInterpreter::startAndWait (installer, "/silent"), statusCallback);
+        runAndReport (installer, { "/silent" }, workFolder, statusCallback);
 }
 
-void runCommandLineInstall (juce::String installer, juce::String signer, StatusCallback statusCallback)
+void runCommandLineInstall (juce::File installer, juce::File workFolder, juce::String signer,
+                            StatusCallback statusCallback)
 {
-    InstallerSignature signature (installer, signer);
+    juce::OwnedArray<InstallerSignature> checks;
 
-    if (! mayStart (signature, installer))
+    if (! mayStart (installer, workFolder, signer, checks))
     {
         statusCallback ("Install error");
         return;
@@ -69,12 +104,7 @@ void runCommandLineInstall (juce::String installer, juce::String signer, StatusC
     auto roamingData = SpecialFolders::getRoamingAppDataFolder();
 
     if (roamingData != juce::File())
-    {
-        auto oldInstaller = roamingData.getChildFile ("Brelvox").getChildFile ("Nuvo Max").getChildFile ("installer");
+        FolderRemoval::removeBelow (roamingData, "Brelvox/Nuvo Max/installer");
 
-        if (FileSystem::fileExists (oldInstaller))
-            CommandInterpreter::run (CommandInterpreter::removeFolder (oldInstaller.getFullPathName()));
-    }
-
-    runAndReport (CommandInterpreter::runAndWait (installer, "install --al -c"), statusCallback);
+    runAndReport (installer, { "install", "--al", "-c" }, workFolder, statusCallback);
 }

@@ -7,24 +7,26 @@
 /** Reports a status word of the download and install side; safe to call from any thread. */
 using StatusCallback = std::function<void (juce::String)>;
 
-/*  Each job runs on a thread of its own. When a signer is given, a job starts its
-    installer only if the file carries that signer's valid signature; otherwise it
-    logs the file and the reason and reports "Install error". Without a signer it
-    logs that signatures were not checked, and starts the installer. */
+/*  Each job runs on a thread of its own and starts its installer by itself, by
+    its full path, with the request's work folder as its temporary folder. When a
+    signer is given, a job starts its installer only if the installer and every
+    other program in the work folder (any file that begins as a Windows program
+    does, whatever its name) carry that signer's valid signature; otherwise it logs
+    the file and the reason and reports "Install error". Without a signer it logs
+    that signatures were not checked, and starts the installer. */
 
-/** Starts the installer with the quiet switch "/S" and returns once the command
-    interpreter has ended. Reports nothing when the installer was started: the
-    dialog automation follows the set-up. Reports "Install error" when the
-    interpreter cannot be started. */
-void runQuietSwitch (juce::String installer, juce::String signer, StatusCallback statusCallback);
+/** Starts the installer with the quiet switch "/S" and returns once its process
+    exists. Reports nothing when the installer was started: the dialog automation
+    follows the set-up. Reports "Install error" when it could not be started. */
+void runQuietSwitch (juce::File installer, juce::File workFolder, juce::String signer, StatusCallback statusCallback);
 
 /** Runs the installer with the switch "/silent", waits for it to end, and reports
-    "Installed" when it ended with 0, otherwise (the interpreter not startable
-    included) "Install error". */
-void runSilentSwitch (juce::String installer, juce::String signer, StatusCallback statusCallback);
+    "Installed" when it ended with 0, otherwise (not startable included) "Install error". */
+void runSilentSwitch (juce::File installer, juce::File workFolder, juce::String signer, StatusCallback statusCallback);
 
-/** Deletes the old installer folder (Brelvox/Nuvo Max/installer in the roaming
-    application-data folder) if there is one, then runs the installer with
-    "install --al -c" and reports "Installed" for exit code 0, otherwise (the
-    interpreter not startable included) "Install error". */
-void runCommandLineInstall (juce::String installer, juce::String signer, StatusCallback statusCallback);
+/** Removes the old installer folder (Brelvox/Nuvo Max/installer in the roaming
+    application-data folder) if there is one, without following links, then runs
+    the installer with "install --al -c" and reports "Installed" for exit code 0,
+    otherwise (not startable included) "Install error". */
+void runCommandLineInstall (juce::File installer, juce::File workFolder, juce::String signer,
+                            StatusCallback statusCallback);

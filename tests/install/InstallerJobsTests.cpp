@@ -3,7 +3,6 @@
 #include "support/Printers.h"
 
 #include "install/InstallerJobs.h"
-#include "platform/CommandInterpreter.h"
 #include "platform/InstallerSignature.h"
 #include "platform/SpecialFolders.h"
 #include "support/FakeInstaller.h"
@@ -11,31 +10,6 @@
 #include "support/MessageLoop.h"
 #include "support/StatusRecorder.h"
 #include "support/TemporaryFolder.h"
-
-TEST (InstallerCommands, AreTheCommandLinesOfTheInterpreter)
-{
-#if JUCE_WINDOWS
-    // The interpreter by its full path in the system folder.
-    auto cmd = "\"" + juce::File::getSpecialLocation (juce::File::windowsSystemDirectory).getFullPathName() +
-               "\\cmd.exe\" /c ";
-    const juce::String installer ("C:\\T\\x\\setup.exe");
-    EXPECT_EQ (CommandInterpreter::startDetached (installer, "/S"), cmd + "start \"\" \"C:\\T\\x\\setup.exe\" /S");
-    EXPECT_EQ (CommandInterpreter::startAndWait (installer, "/silent"),
-               cmd + "start \"\" /wait \"C:\\T\\x\\setup.exe\" /silent");
-    EXPECT_EQ (CommandInterpreter::removeFolder ("C:\\A\\Nuvo Max\\installer"),
-               cmd + "rmdir /s /q \"C:\\A\\Nuvo Max\\installer\"");
-    // Quoted as a whole as well, so that a path with blanks survives cmd.exe.
-    EXPECT_EQ (CommandInterpreter::runAndWait ("C:\\T x\\setup.exe", "install --al -c"),
-               cmd + "\"\"C:\\T x\\setup.exe\" install --al -c\"");
-#else
-    EXPECT_EQ (CommandInterpreter::startDetached ("/t/it's/setup.exe", "/S"),
-               "nohup '/t/it'\\''s/setup.exe' /S >/dev/null 2>&1 &");
-    EXPECT_EQ (CommandInterpreter::startAndWait ("/t x/setup.exe", "/silent"), "'/t x/setup.exe' /silent");
-    EXPECT_EQ (CommandInterpreter::removeFolder ("/a/Nuvo Max/installer"), "rm -rf '/a/Nuvo Max/installer'");
-    EXPECT_EQ (CommandInterpreter::runAndWait ("/t x/setup.exe", "install --al -c"),
-               "'/t x/setup.exe' install --al -c");
-#endif
-}
 
 namespace
 {
@@ -58,7 +32,7 @@ TEST_F (JobFixture, QuietSwitchStartsTheInstallerAndReportsNothing)
 {
     auto installer = FakeInstaller::make (folder, "Quenz Q2 Setup", 1);
 
-    runQuietSwitch (installer.getFullPathName(), {}, status.makeCallback());
+    runQuietSwitch (installer, folder, {}, status.makeCallback());
 
     EXPECT_EQ (FakeInstaller::waitForArguments (installer), "/S");
     EXPECT_TRUE (status.getWords().isEmpty());
@@ -74,7 +48,7 @@ TEST_F (JobFixture, SilentSwitchWaitsForTheInstallerAndReportsItsExitCode)
         auto installer = FakeInstaller::make (folder, "Echo Deck Setup", exitCode, false, true);
         auto record = installer.getSiblingFile (installer.getFileName() + ".ran");
 
-        runSilentSwitch (installer.getFullPathName(), {}, caseStatus.makeCallback());
+        runSilentSwitch (installer, folder, {}, caseStatus.makeCallback());
 
         EXPECT_TRUE (record.existsAsFile()) << "the word comes when the installer has ended, exit " << exitCode;
         EXPECT_EQ (caseStatus.getWords(), juce::StringArray (expected)) << exitCode;
@@ -103,7 +77,7 @@ TEST_F (JobFixture, CommandLineInstallReportsTheInstallersExitCode)
         StatusRecorder caseStatus;
         auto installer = FakeInstaller::make (folder, "Nuvo Max Setup", c.exitCode, c.chatty);
 
-        runCommandLineInstall (installer.getFullPathName(), {}, caseStatus.makeCallback());
+        runCommandLineInstall (installer, folder, {}, caseStatus.makeCallback());
 
         EXPECT_EQ (caseStatus.getWords(), juce::StringArray (c.expected)) << c.name;
         EXPECT_EQ (FakeInstaller::waitForArguments (installer), "install --al -c") << c.name;
@@ -127,48 +101,82 @@ TEST_F (JobFixture, CommandLineInstallRemovesTheOldInstallerFolderFirst)
     installer.setExecutePermission (true);
 #endif
 
-    runCommandLineInstall (installer.getFullPathName(), {}, status.makeCallback());
+    runCommandLineInstall (installer, folder, {}, status.makeCallback());
 
     EXPECT_FALSE (oldInstaller.exists());
     EXPECT_EQ (status.getWords(), juce::StringArray ("Installed"));
     EXPECT_EQ (FakeInstaller::waitForArguments (installer), "install --al -c") << "and no old folder as it ran";
 }
 
-#if JUCE_WINDOWS
-TEST_F (JobFixture, NeverRunsACommandInterpreterPlantedInTheCurrentFolder)
+TEST_F (JobFixture, StartsAnInstallerAsItIsNamedWhateverAnInterpreterWouldReadInTheName)
 {
-    auto planted = FakeInstaller::make (folder, "cmd", 0);
-    auto installer = FakeInstaller::make (folder, "Nuvo Max Setup", 0);
-    auto previousFolder = juce::File::getCurrentWorkingDirectory();
-    folder.setAsCurrentWorkingDirectory();
+    // Each name, read by a command interpreter, would start the decoy instead (or nothing).
+    struct Case
+    {
+        juce::String name, decoy;
+    };
 
-    runCommandLineInstall (installer.getFullPathName(), {}, status.makeCallback());
-    previousFolder.setAsCurrentWorkingDirectory();
+#if JUCE_WINDOWS
+    auto architecture = juce::SystemStats::getEnvironmentVariable ("PROCESSOR_ARCHITECTURE", {});
+    ASSERT_TRUE (architecture.isNotEmpty());
 
-    EXPECT_EQ (status.getWords(), juce::StringArray ("Installed"));
-    EXPECT_EQ (FakeInstaller::waitForArguments (installer), "install --al -c");
-    EXPECT_FALSE (planted.getSiblingFile ("cmd.exe.ran").exists());
+    const Case cases[] = {
+        { "a%PROCESSOR_ARCHITECTURE%", "a" + architecture },
+        { "b!PROCESSOR_ARCHITECTURE! ^c & d", "b" },
+    };
+#else
+    const Case cases[] = {
+        { "a$HOME", "a" },
+        { "b`c` $(d) it's", "b" },
+        { "e; f", "e" },
+    };
+#endif
+
+    for (auto& c : cases)
+    {
+        auto caseFolder = folder.getChildFile (juce::Uuid().toString());
+        auto installer = FakeInstaller::make (caseFolder, c.name, 0);
+        auto decoy = FakeInstaller::make (caseFolder, c.decoy, 0);
+        StatusRecorder caseStatus;
+
+        runSilentSwitch (installer, caseFolder, {}, caseStatus.makeCallback());
+
+        EXPECT_EQ (caseStatus.getWords(), juce::StringArray ("Installed")) << c.name;
+        EXPECT_EQ (FakeInstaller::waitForArguments (installer), "/silent") << c.name;
+        EXPECT_FALSE (decoy.getSiblingFile (decoy.getFileName() + ".ran").exists()) << c.name;
+    }
 }
 
-TEST_F (JobFixture, EveryJobReportsAnInstallErrorWhenTheInterpreterCannotStart)
+TEST_F (JobFixture, StartsTheInstallerInItsFolderWithTheWorkFolderForItsTemporaryFiles)
 {
-    // The interpreter is put aside in this run's own Wine prefix, and back after.
-    auto interpreter = juce::File::getSpecialLocation (juce::File::windowsSystemDirectory).getChildFile ("cmd.exe");
-    auto aside = interpreter.getSiblingFile ("cmd.exe.aside");
-    auto installer = FakeInstaller::make (folder, "Setup", 0).getFullPathName();
-    ASSERT_TRUE (interpreter.moveFileTo (aside));
+    auto installer = FakeInstaller::make (folder.getChildFile ("unpacked"), "Echo Deck Setup", 0);
+
+    runSilentSwitch (installer, folder, {}, status.makeCallback());
+
+    EXPECT_EQ (status.getWords(), juce::StringArray ("Installed"));
+#if JUCE_WINDOWS
+    juce::StringArray expected ("TEMP=" + folder.getFullPathName(), "TMP=" + folder.getFullPathName());
+#else
+    juce::StringArray expected ("TMPDIR=" + folder.getFullPathName());
+#endif
+    expected.add ("folder=" + installer.getParentDirectory().getFullPathName());
+
+    EXPECT_EQ (FakeInstaller::readEnvironment (installer), expected);
+}
+
+TEST_F (JobFixture, EveryJobReportsAnInstallErrorWhenTheInstallerCannotStart)
+{
+    auto missing = folder.getChildFile ("missing.exe");
 
     StatusRecorder quiet, silent, commandLine;
-    runQuietSwitch (installer, {}, quiet.makeCallback());
-    runSilentSwitch (installer, {}, silent.makeCallback());
-    runCommandLineInstall (installer, {}, commandLine.makeCallback());
+    runQuietSwitch (missing, folder, {}, quiet.makeCallback());
+    runSilentSwitch (missing, folder, {}, silent.makeCallback());
+    runCommandLineInstall (missing, folder, {}, commandLine.makeCallback());
 
-    ASSERT_TRUE (aside.moveFileTo (interpreter));
     EXPECT_EQ (quiet.getWords(), juce::StringArray ("Install error"));
     EXPECT_EQ (silent.getWords(), juce::StringArray ("Install error"));
     EXPECT_EQ (commandLine.getWords(), juce::StringArray ("Install error"));
 }
-#endif
 
 #if JUCE_WINDOWS
 TEST_F (JobFixture, StartsOnlyAnInstallerThatTheSignerSigned)
@@ -201,7 +209,7 @@ TEST_F (JobFixture, StartsOnlyAnInstallerThatTheSignerSigned)
         installer.getParentDirectory().createDirectory();
         ASSERT_TRUE (signedCopies.getChildFile (c.file).copyFileTo (installer)) << c.file;
 
-        runSilentSwitch (installer.getFullPathName(), c.signer, caseStatus.makeCallback());
+        runSilentSwitch (installer, installer.getParentDirectory(), c.signer, caseStatus.makeCallback());
         runMessageLoopFor (100);
 
         EXPECT_EQ (caseStatus.getWords(), juce::StringArray (c.expectedWord)) << c.file;
@@ -217,6 +225,55 @@ TEST_F (JobFixture, StartsOnlyAnInstallerThatTheSignerSigned)
             EXPECT_EQ (log.getMessages(), juce::StringArray ("<InstallerJobs> not starting " +
                                                              installer.getFullPathName() + ": " + c.expectedLine))
                 << c.file;
+    }
+}
+
+TEST_F (JobFixture, StartsNothingBesideAProgramInTheWorkFolderThatTheSignerDidNotSign)
+{
+    struct Case
+    {
+        const char* name;
+        const char* copy;
+        const char* as;
+        const char* expectedWord;
+        const char* expectedReason;
+    };
+
+    // Any file that begins as a program does counts, whatever its name says.
+    const Case cases[] = {
+        { "a signed helper", "signed.exe", "unpacked/helper.dll", "Installed", nullptr },
+        { "an unsigned library beside the set-up", "unsigned.exe", "unpacked/version.dll", "Install error", "unsigned" },
+        { "an altered program deeper down", "tampered.exe", "unpacked/drivers/x64/tool.sys", "Install error",
+          "bad digest" },
+        { "another signer's program named as text", "other-signer.exe", "readme.txt", "Install error",
+          "other signer" },
+    };
+
+    runMessageLoopFor (100); // the lines of earlier jobs
+
+    for (auto& c : cases)
+    {
+        LogCapture log;
+        StatusRecorder caseStatus;
+        auto workFolder = folder.getChildFile (juce::Uuid().toString());
+        auto installer = workFolder.getChildFile ("unpacked/setup.exe");
+        auto other = workFolder.getChildFile (c.as);
+        ASSERT_TRUE (installer.getParentDirectory().createDirectory() && other.getParentDirectory().createDirectory());
+        ASSERT_TRUE (signedCopies.getChildFile ("signed.exe").copyFileTo (installer));
+        ASSERT_TRUE (signedCopies.getChildFile (c.copy).copyFileTo (other));
+        workFolder.getChildFile ("setup.zip").replaceWithText ("PK, not a program");
+
+        runSilentSwitch (installer, workFolder, testSigner, caseStatus.makeCallback());
+        runMessageLoopFor (100);
+
+        EXPECT_EQ (caseStatus.getWords(), juce::StringArray (c.expectedWord)) << c.name;
+        EXPECT_EQ (installer.getSiblingFile ("setup.exe.ran").existsAsFile(), c.expectedReason == nullptr) << c.name;
+
+        if (c.expectedReason != nullptr)
+            EXPECT_EQ (log.getMessages(),
+                       juce::StringArray ("<InstallerJobs> not starting " + installer.getFullPathName() + ": "
+                                          + c.expectedReason + " (" + other.getFullPathName() + ")"))
+                << c.name;
     }
 }
 
@@ -249,7 +306,7 @@ TEST_F (JobFixture, EveryJobSaysOnceThatItStartsItsInstallerUnchecked)
     signers.add (testSigner);
 #endif
 
-    using Job = void (*) (juce::String, juce::String, StatusCallback);
+    using Job = void (*) (juce::File, juce::File, juce::String, StatusCallback);
     const std::pair<const char*, Job> jobs[] = { { "quiet", runQuietSwitch },
                                                  { "silent", runSilentSwitch },
                                                  { "command line", runCommandLineInstall } };
@@ -263,7 +320,7 @@ TEST_F (JobFixture, EveryJobSaysOnceThatItStartsItsInstallerUnchecked)
             LogCapture log;
             auto installer = FakeInstaller::make (folder.getChildFile (juce::Uuid().toString()), "Setup", 0);
 
-            job (installer.getFullPathName(), signer, [] (juce::String) {});
+            job (installer, installer.getParentDirectory(), signer, [] (juce::String) {});
             EXPECT_NE (FakeInstaller::waitForArguments (installer), "") << name << ": started";
             runMessageLoopFor (100);
 

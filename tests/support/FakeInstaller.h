@@ -5,7 +5,8 @@
 //==============================================================================
 /**
     Stand-in installers for the job tests: each records the arguments it was
-    started with in "<its path>.ran" and ends with the exit code asked for. On
+    started with in "<its path>.ran", its temporary folder and current folder in
+    "<its path>.env", and ends with the exit code asked for. On
     Windows it is a copy of tools/fake-installer (named by QUENZ_FAKE_INSTALLER),
     elsewhere a shell script. A slow one takes three seconds before it records
     its arguments and ends.
@@ -24,7 +25,9 @@ struct FakeInstaller
         juce::File (juce::SystemStats::getEnvironmentVariable ("QUENZ_FAKE_INSTALLER", {})).copyFileTo (installer);
 #else
         installer.replaceWithText (juce::String ("#!/bin/sh\n") + (chatty ? "head -c 262144 /dev/zero\n" : "") +
-                                       (slow ? "sleep 3\n" : "") + "printf '%s\\n' \"$*\" > \"$0.ran\"\n" + "exit " +
+                                       (slow ? "sleep 3\n" : "") +
+                                       "printf 'TMPDIR=%s\\nfolder=%s\\n' \"$TMPDIR\" \"$(pwd)\" > \"$0.env\"\n" +
+                                       "printf '%s\\n' \"$*\" > \"$0.ran\"\n" + "exit " +
                                        juce::String (exitCode) + "\n",
                                    false, false, "\n");
         installer.setExecutePermission (true);
@@ -43,5 +46,13 @@ struct FakeInstaller
 
         juce::Thread::sleep (50);
         return record.loadFileAsString().trim();
+    }
+
+    /** The lines of "<its path>.env" once it has run. */
+    static juce::StringArray readEnvironment (const juce::File& installer)
+    {
+        waitForArguments (installer);
+        return juce::StringArray::fromLines (
+            installer.getSiblingFile (installer.getFileName() + ".env").loadFileAsString().trim());
     }
 };

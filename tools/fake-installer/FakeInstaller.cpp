@@ -1,7 +1,8 @@
 // A stand-in for the maker's self-reporting installers, for the Windows tests.
 // It writes the arguments it was started with, joined by blanks, into
 // "<its own path>.ran", and ends with exit code 1 when its file name contains
-// "fail", else 0. With "chatty" in its name it first writes 16 KB to its output,
+// "fail", else 0. Its temporary folder (TEMP and TMP) and its current folder go
+// into "<its own path>.env". With "chatty" in its name it first writes 16 KB to its output,
 // four times what a Windows pipe holds by default. With "slow" in its name it
 // takes three seconds before it records its arguments and ends.
 
@@ -25,6 +26,14 @@ int main()
 
     if (name.find (L"slow") != std::wstring::npos)
         Sleep (3000);
+
+    if (auto* record = _wfopen ((path + L".env").c_str(), L"w"))
+    {
+        wchar_t folder[MAX_PATH] = {};
+        GetCurrentDirectoryW (MAX_PATH, folder);
+        std::fprintf (record, "TEMP=%ls\nTMP=%ls\nfolder=%ls\n", _wgetenv (L"TEMP"), _wgetenv (L"TMP"), folder);
+        std::fclose (record);
+    }
 
     recordArguments (path);
 
