@@ -3,6 +3,7 @@
 #include "FileLogger.h"
 #include "WineRepaintPump.h"
 #include "../controller/MainComponent.h"
+#include "../platform/LibrarySearch.h"
 #include "../platform/SpecialFolders.h"
 
 //==============================================================================
@@ -25,6 +26,9 @@ public:
         logger = std::make_unique<FileLogger> (
             logFile, "Application started at " + juce::Time::getCurrentTime().toString (true, true, true, false));
         juce::Logger::setCurrentLogger (logger.get());
+
+        if (! LibrarySearch::isLimitedToSystemFolder())
+            juce::Logger::writeToLog ("<Main> libraries are not looked for in the system folder only");
 
         // The content fetches the catalogue before the window is made, so that the
         // window shows once, with the panel in it.

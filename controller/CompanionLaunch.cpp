@@ -1,6 +1,7 @@
 #include "CompanionLaunch.h"
 
 #include "../platform/SpecialFolders.h"
+#include "../platform/UserProcess.h"
 #include "../ui/PanelTexts.h"
 
 namespace
@@ -72,7 +73,10 @@ void CompanionLaunch::offer (const InstallRequest& request, juce::Component* ass
         juce::ModalCallbackFunction::create (
             [upperExe] (int result)
             {
-                if (result == 1 && upperExe.existsAsFile())
-                    upperExe.startAsProcess();
+                // Never with this program's administrator rights: the companion
+                // may lie where the user can write.
+                if (result == 1 && upperExe.existsAsFile() && ! UserProcess::startAsSignedInUser (upperExe))
+                    juce::Logger::writeToLog ("<CompanionLaunch> cannot start " + upperExe.getFullPathName()
+                                              + " as the signed-in user: not started");
             }));
 }

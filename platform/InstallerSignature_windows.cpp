@@ -33,6 +33,29 @@ namespace
         }
     }
 
+    // The system accepts a chain that ends at a root which only the signed-in user
+    // trusts, and any program of that user can add one. The chain is built once
+    // more by the machine's own engine, which knows only the roots that
+    // administrators put in the machine's store.
+    bool endsAtAMachineRoot (PCCERT_CONTEXT certificate)
+    {
+        CERT_CHAIN_PARA parameters = {};
+        parameters.cbSize = sizeof (parameters);
+        PCCERT_CHAIN_CONTEXT chain = nullptr;
+
+        // The signature's own certificates (the intermediates) are in the certificate's store.
+        if (! CertGetCertificateChain (HCCE_LOCAL_MACHINE, certificate, nullptr, certificate->hCertStore, &parameters,
+                                       CERT_CHAIN_CACHE_ONLY_URL_RETRIEVAL, nullptr, &chain))
+            return false;
+
+        constexpr DWORD untrusted = CERT_TRUST_IS_UNTRUSTED_ROOT | CERT_TRUST_IS_PARTIAL_CHAIN
+                                    | CERT_TRUST_IS_NOT_SIGNATURE_VALID | CERT_TRUST_IS_EXPLICIT_DISTRUST
+                                    | CERT_TRUST_IS_CYCLIC;
+        auto endsWell = (chain->TrustStatus.dwErrorStatus & untrusted) == 0;
+        CertFreeCertificateChain (chain);
+        return endsWell;
+    }
+
     // What a signature that the system accepted says about its signer. The chain
     // is looked at once more: some systems accept a chain that ends at no trusted
     // root, or ends early, when the signature itself is sound.
@@ -55,7 +78,10 @@ namespace
         wchar_t name[256] = {};
         CertGetNameStringW (certificate->pCert, CERT_NAME_SIMPLE_DISPLAY_TYPE, 0, nullptr, name, 256);
 
-        return juce::String (name) == signer ? Verdict::signedBySigner : Verdict::otherSigner;
+        if (juce::String (name) != signer)
+            return Verdict::otherSigner;
+
+        return endsAtAMachineRoot (certificate->pCert) ? Verdict::signedBySigner : Verdict::untrustedChain;
     }
 }
 

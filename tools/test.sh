@@ -23,7 +23,12 @@ fi
 presets=(linux linux-asan windows-release fuzz "$windows_tests")
 
 for preset in "${presets[@]}"; do
-    cmake --preset "$preset" >/dev/null
+    options=()
+    # The shipped build is configured only with the maker's catalogue host and
+    # signer; the tests build it with theirs.
+    [ "$preset" = windows-release ] && options=(-DQUENZ_CATALOGUE_HOST=localhost
+                                                "-DQUENZ_INSTALLER_SIGNER=Quenz Test Maker 测试厂商")
+    cmake --preset "$preset" "${options[@]}" >/dev/null
     cmake --build --preset "$preset"
 done
 

@@ -6,7 +6,10 @@
 
 #include "controller/CompanionLaunch.h"
 #include "platform/SpecialFolders.h"
+#include "platform/UserProcess.h"
+#include "support/FakeInstaller.h"
 #include "support/MessageLoop.h"
+#include "support/TemporaryFolder.h"
 #include "ui/PanelTexts.h"
 
 namespace
@@ -168,5 +171,18 @@ TEST (CompanionLaunch, FindsA64BitCompanionInTheNativeProgramFolder)
 
     PlacedFile companion (nativeProgramFiles, "Brelvox/Tuneway/Tuneway.exe");
     EXPECT_EQ (CompanionLaunch::findExecutable ("Tuneway 4"), companion.file);
+}
+#endif
+
+#if JUCE_WINDOWS
+TEST (CompanionLaunch, StartsTheCompanionWithTheDesktopShellsRights)
+{
+    TemporaryFolder temporary;
+    auto companion = FakeInstaller::make (temporary.getFolder(), "Tuneway", 0);
+
+    ASSERT_TRUE (UserProcess::startAsSignedInUser (companion));
+
+    FakeInstaller::waitForArguments (companion);
+    EXPECT_TRUE (companion.getSiblingFile (companion.getFileName() + ".ran").existsAsFile());
 }
 #endif

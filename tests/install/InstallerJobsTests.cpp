@@ -196,6 +196,7 @@ TEST_F (JobFixture, StartsOnlyAnInstallerThatTheSignerSigned)
         { "other-signer.exe", testSigner, "Install error", "other signer" },
         { "untrusted-ca.exe", testSigner, "Install error", "untrusted chain" },
         { "partial-chain.exe", testSigner, "Install error", "untrusted chain" },
+        { "user-root.exe", testSigner, "Install error", "untrusted chain" },
         { "unsigned.exe", {}, "Installed", "<InstallerJobs> installer signatures not checked" },
     };
 

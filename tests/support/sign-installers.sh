@@ -3,7 +3,7 @@
 # and signed copies of the stand-in programs that the other tests install.
 # Usage: sign-installers.sh OUT_DIR SIGNER INSTALLER.exe [PROGRAM.exe...]
 #   OUT_DIR/trusted-ca.pem is the CA for the Wine prefix to trust (wine-session.sh
-#   does that). The keys are made afresh on every run and never leave OUT_DIR.
+#   does that), OUT_DIR/user-trusted-ca.pem one that only its user trusts. The keys are made afresh on every run and never leave OUT_DIR.
 #   Each program, the installer included, is in OUT_DIR/signed-programs under its
 #   own name, signed by SIGNER. The copies of the installer:
 #     signed.exe          signed by SIGNER under the trusted CA
@@ -12,6 +12,7 @@
 #     other-signer.exe    signed by another subject under the trusted CA
 #     untrusted-ca.exe    signed by SIGNER under a CA nobody trusts, that CA embedded
 #     partial-chain.exe   the same without the CA
+#     user-root.exe       signed by SIGNER under the CA that only the user trusts
 set -euo pipefail
 
 out=$(realpath -m "$1")
@@ -50,14 +51,17 @@ sign()
 
 make_ca trusted "Quenz Test Root"
 make_ca stranger "Quenz Stranger Root"
+make_ca userroot "Quenz User Root"
 make_signer maker trusted "$signer"
 make_signer other trusted "Someone Else"
 make_signer lost stranger "$signer"
+make_signer byuser userroot "$signer"
 
 sign "$installer" "$out/signed.exe" maker -ac trusted.pem
 sign "$installer" "$out/other-signer.exe" other -ac trusted.pem
 sign "$installer" "$out/untrusted-ca.exe" lost -ac stranger.pem
 sign "$installer" "$out/partial-chain.exe" lost
+sign "$installer" "$out/user-root.exe" byuser -ac userroot.pem
 
 mkdir -p "$out/signed-programs"
 for program in "${programs[@]}"; do
@@ -65,6 +69,7 @@ for program in "${programs[@]}"; do
 done
 cp "$installer" "$out/unsigned.exe"
 cp trusted.pem "$out/trusted-ca.pem"
+cp userroot.pem "$out/user-trusted-ca.pem"
 
 # One byte inside the code, well before the signature at the end of the file.
 cp "$out/signed.exe" "$out/tampered.exe"

@@ -68,8 +68,12 @@ case "$action" in
         # output pipe is inherited by them.
         WINEPREFIX="$prefix" setsid wineserver -p >/dev/null 2>&1 </dev/null
         WINEPREFIX="$prefix" setsid "$wine" wineboot >/dev/null 2>&1 </dev/null
+        # "user:CA.pem" goes to the user's own root store, as a user's program may put it.
         for authority in "${@:4}"; do
-            WINEPREFIX="$prefix" "$wine" "$3" "$authority"
+            case "$authority" in
+                user:*) WINEPREFIX="$prefix" "$wine" "$3" --user "${authority#user:}" ;;
+                *) WINEPREFIX="$prefix" "$wine" "$3" "$authority" ;;
+            esac
         done
         echo "Wine prefix $prefix on display $DISPLAY"
         ;;

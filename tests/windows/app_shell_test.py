@@ -91,6 +91,24 @@ class ApplicationShellTests(unittest.TestCase):
         for dll in dlls:
             self.assertNotRegex(dll.lower(), r"libstdc|libgcc|libwinpthread|libpng|libjpeg|zlib", "linked statically")
 
+    def test_imports_are_looked_for_in_the_system_folder_only(self):
+        # The load configuration directory names a structure whose DependentLoadFlags
+        # (at 0x36, in a 64-bit exe at 0x4e) say LOAD_LIBRARY_SEARCH_SYSTEM32.
+        header = subprocess.run([options.objdump, "-p", options.exe], capture_output=True, text=True, check=True).stdout
+        base = int(re.search(r"^ImageBase\s+([0-9a-fA-F]+)", header, re.M).group(1), 16)
+        rva, size = (int(value, 16) for value in
+                     re.search(r"Entry a ([0-9a-fA-F]+) ([0-9a-fA-F]+) Load Configuration Directory", header).groups())
+        flags = 0x4E if "(PE32+)" in header else 0x36
+        self.assertGreaterEqual(size, flags + 2)
+        dump = subprocess.run([options.objdump, "-s", f"--start-address={base + rva:#x}",
+                               f"--stop-address={base + rva + size:#x}", options.exe],
+                              capture_output=True, text=True, check=True).stdout
+        # Each line: address, up to four groups of hex, two blanks, the bytes as text.
+        content = bytes.fromhex("".join("".join(line[1:].split("  ")[0].split()[1:]) for line in dump.splitlines()
+                                        if re.match(r"^ [0-9a-f]+ ", line)))
+        self.assertEqual(int.from_bytes(content[0:4], "little"), size)
+        self.assertEqual(int.from_bytes(content[flags:flags + 2], "little"), 0x800)
+
 
 if __name__ == "__main__":
     parser = argparse.ArgumentParser()
