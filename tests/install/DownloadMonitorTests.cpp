@@ -636,3 +636,28 @@ TEST_F (DownloadFixture, RunsNuvoMaxInAreaEnByItsCommandLine)
     ASSERT_EQ (records.size(), 1);
     EXPECT_EQ (records[0].loadFileAsString().trim(), "install --al -c");
 }
+
+#if ! JUCE_WINDOWS
+TEST_F (DownloadFixture, StartsNothingFromARefusedArchiveOrOneWithoutAProgramAtTheTop)
+{
+    // The test archives hold installers that run here.
+    const char* archives[] = { "zip-slip.zip", "nested-installer.zip" };
+
+    for (auto* name : archives)
+    {
+        StatusRecorder archiveStatus;
+        juce::MemoryBlock archive;
+        juce::File (QUENZ_TEST_DATA_DIR).getChildFile ("archives").getChildFile (name).loadFileAsData (archive);
+        auto url = MakerServer::publish (unique + "/" + name, archive);
+        auto folder = temporary.getFolder().getChildFile (juce::Uuid().toString());
+        folder.createDirectory();
+
+        DownloadMonitor::start (requestFor (url, "Echo Deck"), folder, archiveStatus.makeCallback());
+        runMessageLoopUntil ([&archiveStatus] { return archiveStatus.getFinalWords().size() >= 2; }, 30000);
+        runMessageLoopFor (500);
+
+        EXPECT_EQ (archiveStatus.getFinalWords(), juce::StringArray ("Downloaded", "Install error")) << name;
+        EXPECT_TRUE (folder.findChildFiles (juce::File::findFiles, true, "*.ran").isEmpty()) << name;
+    }
+}
+#endif
