@@ -2,36 +2,42 @@
 
 #include "../platform/DebugOutput.h"
 #include "../platform/FileSystem.h"
+#include "../platform/OwnFolders.h"
 
 namespace
 {
-    constexpr int logBufferSize = 16384;
     constexpr auto windowsLineEnd = "\r\n";
+
+    // The log's folder and the maker's folder above it are the program's own.
+    constexpr int numLogFolders = 2;
 }
 
 FileLogger::FileLogger (const juce::File& file, const juce::String& welcomeMessage) : logFile (file)
 {
-    if (logFile.getFullPathName().isEmpty() || ! FileSystem::fileExists (logFile))
-        if (logFile.create().failed())
-            return;
-
-    appendToFile (welcomeMessage + windowsLineEnd);
+    appendToFile (welcomeMessage + windowsLineEnd, true);
 }
 
 void FileLogger::logMessage (const juce::String& message)
 {
-    if (logFile.getFullPathName().isNotEmpty() && FileSystem::fileExists (logFile))
-        appendToFile ("[" + juce::Time::getCurrentTime().formatted ("%Y-%m-%d %H:%M:%S") + "] " + message +
-                      windowsLineEnd);
+    appendToFile ("[" + juce::Time::getCurrentTime().formatted ("%Y-%m-%d %H:%M:%S") + "] " + message + windowsLineEnd,
+                  false);
 
     DebugOutput::write (message + "\n");
 }
 
-void FileLogger::appendToFile (const juce::String& text) const
+void FileLogger::appendToFile (const juce::String& text, bool createIfMissing) const
 {
-    juce::FileOutputStream stream (logFile, logBufferSize);
+    // The log lies in the user's folders, where a link put in place of the file or
+    // of one of its folders would have the elevated program write wherever it points.
+    OwnFolders folders (logFile.getParentDirectory(), numLogFolders,
+                        createIfMissing ? OwnFolders::Creation::plain : OwnFolders::Creation::none);
+
+    if (! folders.isOpen())
+        return;
+
+    juce::MemoryOutputStream bytes;
+    bytes.writeText (text, false, false, windowsLineEnd);
 
     // Another writer holding the file (a second instance, say) costs this one line only.
-    if (stream.openedOk())
-        stream.writeText (text, false, false, windowsLineEnd);
+    FileSystem::appendWithoutFollowingLinks (logFile, bytes.getData(), bytes.getDataSize(), createIfMissing);
 }

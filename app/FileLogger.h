@@ -10,6 +10,10 @@
     The file is opened anew for every message, so each line is on disk as soon as
     logMessage() returns and no handle stays open between messages. A log file that
     is deleted while the program runs is not created again.
+
+    The file and the two folders it lies in (the maker's and the program's) are
+    opened without following links: a line meant for a file or folder that a user
+    replaced by a link, or for a file with a second name, is not written.
 */
 class FileLogger : public juce::Logger
 {
@@ -29,7 +33,7 @@ public:
     void logMessage (const juce::String& message) override;
 
 private:
-    void appendToFile (const juce::String& text) const;
+    void appendToFile (const juce::String& text, bool createIfMissing) const;
 
     juce::File logFile;
 

@@ -1,5 +1,7 @@
 #include "FileDownload.h"
 
+#include "../platform/FileSystem.h"
+
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
@@ -91,9 +93,9 @@ struct FileDownload::Transfer
         if (cancelled || ! stream.connect (nullptr) || cancelled)
             return false;
 
-        juce::FileOutputStream output (target, smallestRead);
+        auto output = FileSystem::createNewFile (target);
 
-        if (output.failedToOpen())
+        if (output == nullptr)
             return false;
 
         httpCode = stream.getStatusCode();
@@ -117,7 +119,7 @@ struct FileDownload::Transfer
             if (received < 0 || stream.isError() || cancelled)
                 break;
 
-            if (! output.write (buffer.get(), (size_t) received))
+            if (! output->write (buffer.get(), (size_t) received))
                 return false;
 
             downloaded += received;
@@ -136,10 +138,7 @@ struct FileDownload::Transfer
             }
         }
 
-        output.flush();
-
-        return ! cancelled && ! stream.isError() && output.getStatus().wasOk() &&
-               (totalLength.load() <= 0 || downloaded.load() >= totalLength.load());
+        return ! cancelled && ! stream.isError() && (totalLength.load() <= 0 || downloaded.load() >= totalLength.load());
     }
 
     juce::WebInputStream stream;

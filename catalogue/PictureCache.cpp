@@ -1,16 +1,25 @@
 #include "PictureCache.h"
 
 #include "../platform/FileSystem.h"
+#include "../platform/OwnFolders.h"
 #include "BlockingDownload.h"
 #include "FileDownload.h"
 #include "PictureDecoder.h"
 
 namespace
 {
+    // The cache folder and the maker's folder above it are the program's own.
+    constexpr int numCacheFolders = 2;
+
+    // A product picture is at most 2048 pixels across and down: even stored
+    // uncompressed it stays below this.
+    constexpr size_t largestPictureFile = 32 * 1024 * 1024;
+
     juce::Image decodeFile (const juce::File& file)
     {
         juce::MemoryBlock data;
-        return file.loadFileAsData (data) ? PictureDecoder::decode (data) : juce::Image();
+        return FileSystem::readWithoutFollowingLinks (file, data, largestPictureFile) ? PictureDecoder::decode (data)
+                                                                                      : juce::Image();
     }
 }
 
@@ -20,8 +29,17 @@ juce::Image PictureCache::load (const juce::String& address, const juce::File& c
     juce::URL url (address.replace (" ", "%20"));
     auto fileName = FileDownload::getLocalFileName (url);
 
-    if (! FileSystem::fileExists (cacheFolder))
-        cacheFolder.createDirectory();
+    // Users can write in the machine's data folder: a link put in place of one of the
+    // cache's folders would have the elevated program write wherever it points. Held
+    // while the picture is read or stored.
+    OwnFolders folders (cacheFolder, numCacheFolders, OwnFolders::Creation::protectedFromUsers);
+
+    if (! folders.isOpen())
+    {
+        juce::Logger::writeToLog ("<InterfaceComponent::loadImage> cache folder refused, a link or no folder: " +
+                                  cacheFolder.getFullPathName());
+        return {};
+    }
 
     auto cached = cacheFolder.getChildFile (fileName);
 

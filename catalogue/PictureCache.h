@@ -14,7 +14,12 @@ namespace PictureCache
         Blocks while it downloads, and gives up once nothing has arrived for
         stallMilliseconds. Only a complete reply with status 200 is cached. Returns a
         null image when there is no picture or it does not decode; a cached file is
-        never replaced. */
+        never replaced.
+
+        The cache folder and the folder above it are made, when missing, so that only
+        administrators may change them. Nothing is read or stored through a link: a
+        cache folder, or the folder above it, that is a link gives no picture, and so
+        does a cached file that is a link or has a second name. */
     juce::Image load (const juce::String& address, const juce::File& cacheFolder);
 
     /** How long a picture download may receive nothing before it gives up. */

@@ -61,34 +61,46 @@ namespace
         return SetFileInformationByHandle (entry.handle, FileDispositionInfo, &disposition, sizeof (disposition)) != 0;
     }
 
-    bool removeContents (const juce::File& folder, int depth)
+    // The names in a folder, read through the handle that holds it.
+    juce::StringArray listNames (const Handle& folder)
     {
         juce::StringArray names;
-        WIN32_FIND_DATAW found = {};
-        auto search = FindFirstFileW ((folder.getFullPathName() + "\\*").toWideCharPointer(), &found);
+        alignas (8) char buffer[16384];
+        auto informationClass = FileIdBothDirectoryRestartInfo;
 
-        if (search == INVALID_HANDLE_VALUE)
-            return GetLastError() == ERROR_FILE_NOT_FOUND;
-
-        do
+        while (GetFileInformationByHandleEx (folder.handle, informationClass, buffer, sizeof (buffer)))
         {
-            juce::String name (found.cFileName);
+            informationClass = FileIdBothDirectoryInfo;
 
-            if (name != "." && name != "..")
-                names.add (name);
-        } while (FindNextFileW (search, &found));
+            for (auto* entry = reinterpret_cast<FILE_ID_BOTH_DIR_INFO*> (buffer);;
+                 entry = reinterpret_cast<FILE_ID_BOTH_DIR_INFO*> (reinterpret_cast<char*> (entry)
+                                                                   + entry->NextEntryOffset))
+            {
+                juce::String name (entry->FileName, (size_t) entry->FileNameLength / sizeof (WCHAR));
 
-        FindClose (search);
+                if (name != "." && name != "..")
+                    names.add (name);
+
+                if (entry->NextEntryOffset == 0)
+                    break;
+            }
+        }
+
+        return names;
+    }
+
+    bool removeContents (const juce::File& folder, const Handle& held, int depth)
+    {
         auto allRemoved = true;
 
-        for (auto& name : names)
+        for (auto& name : listNames (held))
         {
             auto child = folder.getChildFile (name);
-            Handle entry (openEntry (child, DELETE | FILE_WRITE_ATTRIBUTES));
+            Handle entry (openEntry (child, DELETE | FILE_WRITE_ATTRIBUTES | FILE_LIST_DIRECTORY));
             auto attributes = entry.isValid() ? getAttributes (entry) : INVALID_FILE_ATTRIBUTES;
 
             if (attributes == INVALID_FILE_ATTRIBUTES
-                || (isPlainFolder (attributes) && (depth >= maximumDepth || ! removeContents (child, depth + 1)))
+                || (isPlainFolder (attributes) && (depth >= maximumDepth || ! removeContents (child, entry, depth + 1)))
                 || ! deleteEntry (entry, attributes))
                 allRemoved = false;
         }
@@ -114,7 +126,8 @@ bool FolderRemoval::removeBelow (const juce::File& base, const juce::String& rel
     {
         folder = folder.getChildFile (name);
         auto isLast = &name == &names.getReference (names.size() - 1);
-        auto entry = std::make_unique<Handle> (openEntry (folder, isLast ? DELETE | FILE_WRITE_ATTRIBUTES : 0));
+        auto entry = std::make_unique<Handle> (
+            openEntry (folder, isLast ? DELETE | FILE_WRITE_ATTRIBUTES | FILE_LIST_DIRECTORY : 0));
 
         if (! entry->isValid())
         {
@@ -128,7 +141,7 @@ bool FolderRemoval::removeBelow (const juce::File& base, const juce::String& rel
             return false;
 
         if (isLast)
-            return removeContents (folder, 0) && deleteEntry (*entry, attributes);
+            return removeContents (folder, *entry, 0) && deleteEntry (*entry, attributes);
 
         way.add (entry.release());
     }

@@ -3,11 +3,10 @@
 #include "SpecialFolders.h"
 
 #include <cstdlib>
-#include <sys/stat.h>
-#include <unistd.h>
 
 juce::File WorkFolder::create()
 {
+    // Made with mode 0700 under a name nobody could have taken first.
     auto pattern = SpecialFolders::getTemporaryFolder().getChildFile ("quenz-XXXXXX").getFullPathName();
     juce::HeapBlock<char> path (strlen (pattern.toRawUTF8()) + 1);
     strcpy (path.get(), pattern.toRawUTF8());
@@ -16,12 +15,4 @@ juce::File WorkFolder::create()
         return {};
 
     return juce::File (juce::String::fromUTF8 (path.get()));
-}
-
-bool WorkFolder::onlyAdministratorsCanChange (const juce::File& folder)
-{
-    struct stat status;
-
-    return lstat (folder.getFullPathName().toRawUTF8(), &status) == 0 && S_ISDIR (status.st_mode)
-           && (status.st_uid == geteuid() || status.st_uid == 0) && (status.st_mode & (S_IWGRP | S_IWOTH)) == 0;
 }

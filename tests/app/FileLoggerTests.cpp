@@ -1,10 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <regex>
 #include <sstream>
 
 #include "app/FileLogger.h"
 #include "support/TemporaryFolder.h"
+
+#if JUCE_WINDOWS
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace
 {
@@ -21,6 +28,16 @@ namespace
     {
         static const std::regex stamp (R"(\[\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2}\] )");
         return std::regex_replace (text, stamp, "");
+    }
+
+    bool makeHardLink (const juce::File& existing, const juce::File& link)
+    {
+#if JUCE_WINDOWS
+        return CreateHardLinkW (link.getFullPathName().toWideCharPointer(),
+                                existing.getFullPathName().toWideCharPointer(), nullptr) != 0;
+#else
+        return ::link (existing.getFullPathName().toRawUTF8(), link.getFullPathName().toRawUTF8()) == 0;
+#endif
     }
 
     struct LogFixture : public testing::Test
@@ -138,6 +155,57 @@ TEST_F (LogFixture, RunsWithoutAFileWhenItCannotBeCreated)
 
     EXPECT_FALSE (impossibleLog.exists());
     EXPECT_EQ (blocker.loadFileAsString(), "a file where the log folder should be");
+}
+
+TEST_F (LogFixture, WritesNothingThroughALinkPlantedInPlaceOfTheFileOrItsFolders)
+{
+    struct Case
+    {
+        const char* name;
+        std::function<bool (const juce::File& elsewhere, const juce::File& log)> plant;
+    };
+
+    // Each plants a link where the log will be, to the other user's file or folder.
+    const Case cases[] = {
+        { "symbolic link as the log file",
+          [] (auto& elsewhere, auto& log)
+          {
+              return log.getParentDirectory().createDirectory().wasOk() &&
+                     elsewhere.getChildFile ("precious.txt").createSymbolicLink (log, false);
+          } },
+        { "symbolic link as the log folder",
+          [] (auto& elsewhere, auto& log)
+          {
+              return log.getParentDirectory().getParentDirectory().createDirectory().wasOk() &&
+                     elsewhere.createSymbolicLink (log.getParentDirectory(), false);
+          } },
+        { "symbolic link as the maker's folder", [] (auto& elsewhere, auto& log)
+          { return elsewhere.createSymbolicLink (log.getParentDirectory().getParentDirectory(), false); } },
+        { "hard link as the log file",
+          [] (auto& elsewhere, auto& log)
+          {
+              return log.getParentDirectory().createDirectory().wasOk() &&
+                     makeHardLink (elsewhere.getChildFile ("precious.txt"), log);
+          } },
+    };
+
+    for (auto& c : cases)
+    {
+        TemporaryFolder place;
+        auto elsewhere = place.getFolder().getChildFile ("elsewhere");
+        auto log = place.getFolder().getChildFile ("Brelvox/QuenzInstall/runtimeLog.txt");
+        ASSERT_TRUE (elsewhere.createDirectory().wasOk());
+        ASSERT_TRUE (elsewhere.getChildFile ("precious.txt").replaceWithText ("precious"));
+        ASSERT_TRUE (c.plant (elsewhere, log)) << c.name;
+
+        {
+            FileLogger logger (log, "welcome");
+            logger.logMessage ("message");
+        }
+
+        EXPECT_EQ (readBytes (elsewhere.getChildFile ("precious.txt")), "precious") << c.name;
+        EXPECT_EQ (elsewhere.getNumberOfChildFiles (juce::File::findFilesAndDirectories), 1) << c.name;
+    }
 }
 
 TEST_F (LogFixture, SendsTheUnstampedMessageToTheDebuggerOutput)

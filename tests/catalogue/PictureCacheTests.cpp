@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <thread>
 
 #include "support/Printers.h"
@@ -10,6 +11,15 @@
 #include "support/MakerServer.h"
 #include "support/TemporaryFolder.h"
 
+#if JUCE_WINDOWS
+#include <windows.h>
+#include <aclapi.h>
+#include <sddl.h>
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace
 {
     juce::MemoryBlock makePng (int width, int height)
@@ -19,6 +29,78 @@ namespace
         juce::MemoryOutputStream png;
         juce::PNGImageFormat().writeImageToStream (image, png);
         return png.getMemoryBlock();
+    }
+
+    bool makeHardLink (const juce::File& existing, const juce::File& link)
+    {
+#if JUCE_WINDOWS
+        return CreateHardLinkW (link.getFullPathName().toWideCharPointer(),
+                                existing.getFullPathName().toWideCharPointer(), nullptr) != 0;
+#else
+        return ::link (existing.getFullPathName().toRawUTF8(), link.getFullPathName().toRawUTF8()) == 0;
+#endif
+    }
+
+    // Who besides SYSTEM and the administrators may change the folder: on Windows as
+    // its access list says, a list not protected from the folder above counting as
+    // letting in whoever that one does; on Linux as its mode says.
+    juce::StringArray findOthersWhoMayChange (const juce::File& folder)
+    {
+        juce::StringArray others;
+#if JUCE_WINDOWS
+        PACL accessList = nullptr;
+        PSECURITY_DESCRIPTOR descriptor = nullptr;
+
+        if (GetNamedSecurityInfoW (folder.getFullPathName().toWideCharPointer(), SE_FILE_OBJECT,
+                                   DACL_SECURITY_INFORMATION, nullptr, nullptr, &accessList, nullptr,
+                                   &descriptor) != ERROR_SUCCESS)
+            return { "no access list could be read" };
+
+        SECURITY_DESCRIPTOR_CONTROL control = 0;
+        DWORD revision = 0;
+
+        if (! GetSecurityDescriptorControl (descriptor, &control, &revision) || (control & SE_DACL_PROTECTED) == 0)
+            others.add ("whoever the folder above lets change it");
+
+        if (accessList == nullptr)
+            others.add ("everyone, as there is no list");
+
+        const DWORD changes = FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_WRITE_EA | FILE_WRITE_ATTRIBUTES |
+                              FILE_DELETE_CHILD | DELETE | WRITE_DAC | WRITE_OWNER | GENERIC_WRITE | GENERIC_ALL;
+
+        for (DWORD i = 0; accessList != nullptr && i < accessList->AceCount; ++i)
+        {
+            ACCESS_ALLOWED_ACE* entry = nullptr;
+
+            if (! GetAce (accessList, i, reinterpret_cast<void**> (&entry)) ||
+                entry->Header.AceType != ACCESS_ALLOWED_ACE_TYPE || (entry->Mask & changes) == 0)
+                continue;
+
+            auto sid = static_cast<PSID> (&entry->SidStart);
+
+            if (IsWellKnownSid (sid, WinLocalSystemSid) || IsWellKnownSid (sid, WinBuiltinAdministratorsSid))
+                continue;
+
+            LPWSTR name = nullptr;
+            ConvertSidToStringSidW (sid, &name);
+            others.add (juce::String (name));
+            LocalFree (name);
+        }
+
+        LocalFree (descriptor);
+#else
+        struct stat info;
+
+        if (stat (folder.getFullPathName().toRawUTF8(), &info) != 0)
+            return { "no mode could be read" };
+
+        if ((info.st_mode & S_IWGRP) != 0)
+            others.add ("the group");
+
+        if ((info.st_mode & S_IWOTH) != 0)
+            others.add ("everyone");
+#endif
+        return others;
     }
 
     struct PictureFixture : public testing::Test
@@ -241,4 +323,73 @@ TEST_F (PictureFixture, TakesAnAddressWithoutSlashWholeAsTheFileName)
     cacheFolder.getChildFile ("q9.png").replaceWithData (png.getData(), png.getSize());
 
     EXPECT_EQ (PictureCache::load ("q9.png", cacheFolder).getWidth(), 7);
+}
+
+TEST_F (PictureFixture, NeitherReadsNorStoresThroughALink)
+{
+    struct Case
+    {
+        const char* name;
+        std::function<bool (const juce::File& elsewhere, const juce::File& cache)> plant;
+    };
+
+    // Each plants a link where the cache keeps or will keep q5.png, to the other
+    // user's picture or folder.
+    const Case cases[] = {
+        { "symbolic link as the cached picture",
+          [] (auto& elsewhere, auto& cache)
+          {
+              return cache.createDirectory().wasOk() &&
+                     elsewhere.getChildFile ("q5.png").createSymbolicLink (cache.getChildFile ("q5.png"), false);
+          } },
+        { "hard link as the cached picture",
+          [] (auto& elsewhere, auto& cache)
+          {
+              return cache.createDirectory().wasOk() &&
+                     makeHardLink (elsewhere.getChildFile ("q5.png"), cache.getChildFile ("q5.png"));
+          } },
+        { "symbolic link as the cache folder",
+          [] (auto& elsewhere, auto& cache) {
+              return cache.getParentDirectory().createDirectory().wasOk() &&
+                     elsewhere.createSymbolicLink (cache, false);
+          } },
+        { "symbolic link as the maker's folder", [] (auto& elsewhere, auto& cache)
+          { return elsewhere.createSymbolicLink (cache.getParentDirectory(), false); } },
+    };
+
+    auto address = MakerServer::publish (uniqueFolder + "/q5.png", makePng (9, 9));
+    auto theirs = makePng (5, 5);
+
+    for (auto& c : cases)
+    {
+        TemporaryFolder place;
+        auto elsewhere = place.getFolder().getChildFile ("elsewhere");
+        auto cache = place.getFolder().getChildFile ("Brelvox/QuenzDriver");
+        ASSERT_TRUE (elsewhere.createDirectory().wasOk());
+        ASSERT_TRUE (elsewhere.getChildFile ("q5.png").replaceWithData (theirs.getData(), theirs.getSize()));
+        ASSERT_TRUE (c.plant (elsewhere, cache)) << c.name;
+
+        EXPECT_FALSE (PictureCache::load (address, cache).isValid()) << c.name;
+
+        juce::MemoryBlock stored;
+        EXPECT_TRUE (elsewhere.getChildFile ("q5.png").loadFileAsData (stored)) << c.name;
+        EXPECT_EQ (stored, theirs) << c.name;
+        EXPECT_EQ (elsewhere.getNumberOfChildFiles (juce::File::findFilesAndDirectories), 1) << c.name;
+    }
+}
+
+TEST_F (PictureFixture, MakesItsFoldersSoThatOnlyAdministratorsCanChangeThem)
+{
+#if ! JUCE_WINDOWS
+    // The folders' modes, not the mask of whoever started the program, keep users out.
+    auto previousMask = umask (0);
+#endif
+    PictureCache::load ({}, cacheFolder);
+#if ! JUCE_WINDOWS
+    umask (previousMask);
+#endif
+
+    ASSERT_TRUE (cacheFolder.isDirectory());
+    EXPECT_EQ (findOthersWhoMayChange (cacheFolder), juce::StringArray());
+    EXPECT_EQ (findOthersWhoMayChange (cacheFolder.getParentDirectory()), juce::StringArray());
 }

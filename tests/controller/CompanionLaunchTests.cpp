@@ -175,14 +175,16 @@ TEST (CompanionLaunch, FindsA64BitCompanionInTheNativeProgramFolder)
 #endif
 
 #if JUCE_WINDOWS
-TEST (CompanionLaunch, StartsTheCompanionWithTheDesktopShellsRights)
+TEST (CompanionLaunch, StartsNothingWhenItCannotTakeTheSignedInUsersRights)
 {
+    // Wine's desktop has no shell window whose rights the companion could take:
+    // then nothing starts, rather than a companion with this program's rights.
     TemporaryFolder temporary;
     auto companion = FakeInstaller::make (temporary.getFolder(), "Tuneway", 0);
 
-    ASSERT_TRUE (UserProcess::startAsSignedInUser (companion));
+    EXPECT_FALSE (UserProcess::startAsSignedInUser (companion));
 
-    FakeInstaller::waitForArguments (companion);
-    EXPECT_TRUE (companion.getSiblingFile (companion.getFileName() + ".ran").existsAsFile());
+    juce::Thread::sleep (2000);
+    EXPECT_FALSE (companion.getSiblingFile (companion.getFileName() + ".ran").exists());
 }
 #endif

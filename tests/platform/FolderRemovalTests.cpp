@@ -34,6 +34,8 @@ TEST_F (RemovalFixture, RemovesTheFolderWithEverythingInIt)
     EXPECT_TRUE (FolderRemoval::removeBelow (roaming, "Brelvox/Nuvo Max/installer")) << "gone already";
 }
 
+// Wine makes no symbolic links: these run on Linux.
+#if ! JUCE_WINDOWS
 TEST_F (RemovalFixture, RemovesALinkInsideButNotWhatItPointsAt)
 {
     ASSERT_TRUE (elsewhere.getChildFile ("installer").createSymbolicLink (installer.getChildFile ("link"), true));
@@ -65,3 +67,4 @@ TEST_F (RemovalFixture, RemovesNothingBehindALinkOnTheWay)
         EXPECT_EQ (kept.loadFileAsString(), "keep me") << way;
     }
 }
+#endif

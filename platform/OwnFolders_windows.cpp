@@ -1,0 +1,100 @@
+#include "OwnFolders.h"
+
+#include <windows.h>
+#include <sddl.h>
+
+#include <vector>
+
+struct OwnFolders::Held
+{
+    ~Held()
+    {
+        for (auto handle : handles)
+            CloseHandle (handle);
+    }
+
+    std::vector<HANDLE> handles;
+};
+
+namespace
+{
+    // SYSTEM and administrators may do anything, users only read and list; the list
+    // is protected from what the folder above would pass down.
+    constexpr auto protectedFolderAccess = L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
+
+    // Leaves a folder that exists already as it is; the check after it judges that.
+    void createFolder (const juce::File& folder, OwnFolders::Creation creation)
+    {
+        auto path = folder.getFullPathName().toWideCharPointer();
+
+        if (creation == OwnFolders::Creation::plain)
+        {
+            CreateDirectoryW (path, nullptr);
+            return;
+        }
+
+        PSECURITY_DESCRIPTOR descriptor = nullptr;
+
+        // Without its access list the folder is not made at all: one that users could
+        // write would be no better than one of theirs.
+        if (! ConvertStringSecurityDescriptorToSecurityDescriptorW (protectedFolderAccess, SDDL_REVISION_1, &descriptor,
+                                                                    nullptr))
+            return;
+
+        SECURITY_ATTRIBUTES attributes{ sizeof (attributes), descriptor, FALSE };
+        CreateDirectoryW (path, &attributes);
+        LocalFree (descriptor);
+    }
+
+    // Opens the folder itself, not what a link or junction in its place points at,
+    // and without FILE_SHARE_DELETE, so that it cannot be renamed or deleted while
+    // the handle is open. Returns nullptr when it is no plain folder.
+    HANDLE openFolder (const juce::File& folder)
+    {
+        auto handle = CreateFileW (folder.getFullPathName().toWideCharPointer(), FILE_READ_ATTRIBUTES,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                   FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+
+        if (handle == INVALID_HANDLE_VALUE)
+            return nullptr;
+
+        BY_HANDLE_FILE_INFORMATION info;
+
+        if (GetFileInformationByHandle (handle, &info) && (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+            (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
+            return handle;
+
+        CloseHandle (handle);
+        return nullptr;
+    }
+}
+
+OwnFolders::OwnFolders (const juce::File& innermost, int numFolders, Creation creation)
+{
+    juce::Array<juce::File> folders;
+
+    for (auto folder = innermost; folders.size() < numFolders; folder = folder.getParentDirectory())
+        folders.insert (0, folder);
+
+    auto opened = std::make_unique<Held>();
+
+    // From the outermost down: each is made and opened inside one already held.
+    for (auto& folder : folders)
+    {
+        if (creation != Creation::none)
+            createFolder (folder, creation);
+
+        auto handle = openFolder (folder);
+
+        if (handle == nullptr)
+            return;
+
+        opened->handles.push_back (handle);
+    }
+
+    held = std::move (opened);
+}
+
+OwnFolders::~OwnFolders() = default;
+
+bool OwnFolders::isOpen() const noexcept { return held != nullptr; }
