@@ -167,6 +167,8 @@ TEST_F (LogFixture, WritesNothingThroughALinkPlantedInPlaceOfTheFileOrItsFolders
 
     // Each plants a link where the log will be, to the other user's file or folder.
     const Case cases[] = {
+#if ! JUCE_WINDOWS
+        // Symbolic links the framework makes on Linux only, and Wine makes none.
         { "symbolic link as the log file",
           [] (auto& elsewhere, auto& log)
           {
@@ -181,6 +183,7 @@ TEST_F (LogFixture, WritesNothingThroughALinkPlantedInPlaceOfTheFileOrItsFolders
           } },
         { "symbolic link as the maker's folder", [] (auto& elsewhere, auto& log)
           { return elsewhere.createSymbolicLink (log.getParentDirectory().getParentDirectory(), false); } },
+#endif
         { "hard link as the log file",
           [] (auto& elsewhere, auto& log)
           {

@@ -12,6 +12,8 @@
 #include "support/TemporaryFolder.h"
 
 #if JUCE_WINDOWS
+#include "platform/HostSystem.h"
+
 #include <windows.h>
 #include <aclapi.h>
 #include <sddl.h>
@@ -336,17 +338,13 @@ TEST_F (PictureFixture, NeitherReadsNorStoresThroughALink)
     // Each plants a link where the cache keeps or will keep q5.png, to the other
     // user's picture or folder.
     const Case cases[] = {
+#if ! JUCE_WINDOWS
+        // Symbolic links the framework makes on Linux only, and Wine makes none.
         { "symbolic link as the cached picture",
           [] (auto& elsewhere, auto& cache)
           {
               return cache.createDirectory().wasOk() &&
                      elsewhere.getChildFile ("q5.png").createSymbolicLink (cache.getChildFile ("q5.png"), false);
-          } },
-        { "hard link as the cached picture",
-          [] (auto& elsewhere, auto& cache)
-          {
-              return cache.createDirectory().wasOk() &&
-                     makeHardLink (elsewhere.getChildFile ("q5.png"), cache.getChildFile ("q5.png"));
           } },
         { "symbolic link as the cache folder",
           [] (auto& elsewhere, auto& cache) {
@@ -355,6 +353,13 @@ TEST_F (PictureFixture, NeitherReadsNorStoresThroughALink)
           } },
         { "symbolic link as the maker's folder", [] (auto& elsewhere, auto& cache)
           { return elsewhere.createSymbolicLink (cache.getParentDirectory(), false); } },
+#endif
+        { "hard link as the cached picture",
+          [] (auto& elsewhere, auto& cache)
+          {
+              return cache.createDirectory().wasOk() &&
+                     makeHardLink (elsewhere.getChildFile ("q5.png"), cache.getChildFile ("q5.png"));
+          } },
     };
 
     auto address = MakerServer::publish (uniqueFolder + "/q5.png", makePng (9, 9));
@@ -380,12 +385,15 @@ TEST_F (PictureFixture, NeitherReadsNorStoresThroughALink)
 
 TEST_F (PictureFixture, MakesItsFoldersSoThatOnlyAdministratorsCanChangeThem)
 {
-#if ! JUCE_WINDOWS
+#if JUCE_WINDOWS
+    if (HostSystem::isRunningUnderWine())
+        GTEST_SKIP() << "Wine keeps no access list here: it reports one made up from the folder's Unix mode";
+
+    PictureCache::load ({}, cacheFolder);
+#else
     // The folders' modes, not the mask of whoever started the program, keep users out.
     auto previousMask = umask (0);
-#endif
     PictureCache::load ({}, cacheFolder);
-#if ! JUCE_WINDOWS
     umask (previousMask);
 #endif
 
