@@ -15,6 +15,37 @@ namespace
     constexpr int smallestRead = 32 * 1024, largestRead = 1024 * 1024;
     constexpr double fastReadMilliseconds = 50.0, slowReadMilliseconds = 500.0;
 
+    // As many as the framework follows by itself.
+    constexpr int maximumRedirects = 5;
+
+    bool isRedirect (int status)
+    {
+        return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+    }
+
+    // Where a redirect from the address leads: to a full address, or to a path on the
+    // same server. Anything else gives an empty address, which is not followed.
+    juce::URL resolveLocation (const juce::URL& address, const juce::String& location)
+    {
+        if (location.startsWithIgnoreCase ("https://") || location.startsWithIgnoreCase ("http://"))
+            return juce::URL (location);
+
+        if (! location.startsWithChar ('/') || location.startsWith ("//"))
+            return {};
+
+        auto whole = address.toString (false);
+        auto pathStart = whole.indexOfChar (whole.indexOf ("://") + 3, '/');
+        return juce::URL ((pathStart < 0 ? whole : whole.substring (0, pathStart)) + location);
+    }
+
+    // A download on https stays on it: plain http would let anyone on the way read or
+    // change what is downloaded, an installer that the elevated program starts.
+    bool mayRedirect (const juce::URL& from, const juce::URL& to)
+    {
+        return to.getScheme().equalsIgnoreCase ("https") ||
+               (to.getScheme().equalsIgnoreCase ("http") && from.getScheme().equalsIgnoreCase ("http"));
+    }
+
     // The threads of transfers and of their cancels still running, for the end of
     // the program.
     struct RunningThreads
@@ -63,12 +94,7 @@ namespace
 // What the transfer's thread and the owner share; it lives as long as either.
 struct FileDownload::Transfer
 {
-    Transfer (const juce::URL& url, const juce::File& targetFile) : stream (url, false), target (targetFile)
-    {
-        // No time limit of its own: a stall is the monitor's to judge, and a cancel
-        // ends any wait.
-        stream.withConnectionTimeout (-1);
-    }
+    Transfer (const juce::URL& url, const juce::File& targetFile) : address (url), target (targetFile) {}
 
     void run()
     {
@@ -90,7 +116,7 @@ struct FileDownload::Transfer
 
         // The file is made once the server has answered: a server that never does
         // leaves nothing behind.
-        if (cancelled || ! stream.connect (nullptr) || cancelled)
+        if (! connectFollowingRedirects())
             return false;
 
         auto output = FileSystem::createNewFile (target);
@@ -98,13 +124,12 @@ struct FileDownload::Transfer
         if (output == nullptr)
             return false;
 
-        httpCode = stream.getStatusCode();
-        totalLength = stream.getTotalLength();
+        totalLength = stream->getTotalLength();
 
         auto readSize = smallestRead;
         juce::HeapBlock<char> buffer (readSize);
 
-        while (! stream.isExhausted() && ! cancelled)
+        while (! stream->isExhausted() && ! cancelled)
         {
             auto length = totalLength.load();
             auto wanted = length < 0 ? readSize : (int) juce::jmin ((juce::int64) readSize, length - downloaded.load());
@@ -113,10 +138,10 @@ struct FileDownload::Transfer
                 break;
 
             auto readStart = juce::Time::getMillisecondCounterHiRes();
-            auto received = stream.read (buffer.get(), wanted);
+            auto received = stream->read (buffer.get(), wanted);
             auto readMilliseconds = juce::Time::getMillisecondCounterHiRes() - readStart;
 
-            if (received < 0 || stream.isError() || cancelled)
+            if (received < 0 || stream->isError() || cancelled)
                 break;
 
             if (! output->write (buffer.get(), (size_t) received))
@@ -138,10 +163,64 @@ struct FileDownload::Transfer
             }
         }
 
-        return ! cancelled && ! stream.isError() && (totalLength.load() <= 0 || downloaded.load() >= totalLength.load());
+        return ! cancelled && ! stream->isError() &&
+               (totalLength.load() <= 0 || downloaded.load() >= totalLength.load());
     }
 
-    juce::WebInputStream stream;
+    // The framework would follow a redirect from https to plain http, so redirects
+    // are followed here, each with a connection of its own.
+    bool connectFollowingRedirects()
+    {
+        auto next = address;
+
+        for (int redirects = 0;; ++redirects)
+        {
+            if (! startStream (next) || ! stream->connect (nullptr) || cancelled)
+                return false;
+
+            httpCode = stream->getStatusCode();
+
+            if (! isRedirect (httpCode))
+                return true;
+
+            auto location = resolveLocation (next, stream->getResponseHeaders()["Location"]);
+
+            if (redirects == maximumRedirects || ! mayRedirect (next, location))
+                return false;
+
+            next = location;
+        }
+    }
+
+    // Only this thread replaces the stream; a cancel reaches whichever is current.
+    bool startStream (const juce::URL& url)
+    {
+        auto started = std::make_unique<juce::WebInputStream> (url, false);
+
+        // No time limit of its own: a stall is the monitor's to judge, and a cancel
+        // ends any wait.
+        started->withConnectionTimeout (-1).withNumRedirectsToFollow (0);
+
+        const std::lock_guard<std::mutex> lock (streamLock);
+
+        if (cancelled)
+            return false;
+
+        stream = std::move (started);
+        return true;
+    }
+
+    void cancelStream()
+    {
+        const std::lock_guard<std::mutex> lock (streamLock);
+
+        if (stream != nullptr)
+            stream->cancel();
+    }
+
+    const juce::URL address;
+    std::mutex streamLock;
+    std::unique_ptr<juce::WebInputStream> stream;
     juce::File target;
     std::atomic<juce::int64> totalLength{ -1 }, downloaded{ 0 };
     std::atomic<juce::uint32> lastByteTime{ juce::Time::getMillisecondCounter() };
@@ -169,7 +248,7 @@ void FileDownload::cancel()
 
     // Wine holds a cancel until a read blocked on a silent server returns, so the
     // cancel is made on a thread of its own.
-    launchCounted ([running = transfer] { running->stream.cancel(); });
+    launchCounted ([running = transfer] { running->cancelStream(); });
 }
 
 juce::int64 FileDownload::getTotalLength() const noexcept { return transfer->totalLength; }

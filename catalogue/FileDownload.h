@@ -14,6 +14,10 @@
     A transfer can be cancelled at any moment, during the connect too, and never
     blocks the caller for it: some systems hold a cancel until a blocked read
     returns. A transfer that ends with an error or cancelled removes what it wrote.
+
+    Up to five redirects are followed, to a full address or a path on the same
+    server, but never from https to plain http: such a redirect, and one more than
+    five, end the transfer with an error.
 */
 class FileDownload
 {
@@ -51,7 +55,8 @@ public:
         the file could not be written. */
     bool hadError() const noexcept;
 
-    /** The HTTP status code of the response, or -1 before the connect or without one. */
+    /** The HTTP status code of the last response, the redirect's own for a redirect
+        not followed, or -1 before the connect or without one. */
     int statusCode() const noexcept;
 
     /** The name under which a download from the address is saved: its last path

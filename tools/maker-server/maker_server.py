@@ -16,6 +16,13 @@ that fault. Per start: --fault MODE applies it to every path.
   stall                the headers and half the body, then nothing more for up to 120 s
   silent               the request is read, then nothing is sent for up to 120 s
 
+Redirects, per path only: a request for /fault/MODE/rest/of/path answers 302 and
+sends the client to /rest/of/path.
+
+  redirect-http        at http://localhost:PORT, plain HTTP on a second port of the server's own
+  redirect-https       at https://localhost:PORT, this server
+  redirect-path        at the path alone, "Location: /rest/of/path"
+
 A refused connection needs no mode: use a port nothing listens on.
 """
 
@@ -29,6 +36,7 @@ import time
 import urllib.parse
 
 MODES = ("notfound", "empty", "truncated", "truncated-nolength", "slow", "stall", "silent")
+REDIRECTS = ("redirect-http", "redirect-https", "redirect-path")
 STALL_SECONDS = 120
 
 
@@ -43,9 +51,13 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
         mode = self.server.fault
         parts = path.split("/")
-        if len(parts) > 3 and parts[1] == "fault" and parts[2] in MODES:
+        if len(parts) > 3 and parts[1] == "fault" and parts[2] in MODES + REDIRECTS:
             mode = parts[2]
             path = "/" + "/".join(parts[3:])
+
+        if mode in REDIRECTS:
+            self.redirect(mode, path)
+            return
 
         file_path = os.path.realpath(os.path.join(self.server.root, path.lstrip("/")))
         if mode == "silent":
@@ -87,6 +99,18 @@ class Handler(http.server.BaseHTTPRequestHandler):
             pass
         self.close_connection = True
 
+    def redirect(self, mode, path):
+        location = urllib.parse.quote(path)
+        if mode == "redirect-http":
+            location = f"http://localhost:{self.server.plain_port}{location}"
+        elif mode == "redirect-https":
+            location = f"https://localhost:{self.server.secure_port}{location}"
+        self.send_response(302)
+        self.send_header("Location", location)
+        self.send_header("Content-Length", "0")
+        self.end_headers()
+        self.close_connection = True
+
     def wait_for_client_to_leave(self):
         deadline = time.monotonic() + STALL_SECONDS
         self.connection.settimeout(0.5)
@@ -108,9 +132,11 @@ class Server(http.server.ThreadingHTTPServer):
 
 
 def make_server(address, family, port, context, options):
+    """A server on the address; without a context, a plain HTTP one."""
     Server.address_family = family
     server = Server((address, port), Handler)
-    server.socket = context.wrap_socket(server.socket, server_side=True)
+    if context is not None:
+        server.socket = context.wrap_socket(server.socket, server_side=True)
     server.root = os.path.realpath(options.root)
     server.fault = options.fault
     server.request_log = options.request_log
@@ -132,12 +158,20 @@ def main():
     context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
     context.load_cert_chain(options.cert, options.key)
 
-    servers = [make_server("127.0.0.1", socket.AF_INET, options.port, context, options)]
+    servers = []
+    for server_context, first_port in ((context, options.port), (None, 0)):
+        ipv4 = make_server("127.0.0.1", socket.AF_INET, first_port, server_context, options)
+        servers.append(ipv4)
+        try:
+            servers.append(make_server("::1", socket.AF_INET6, ipv4.server_address[1], server_context, options))
+        except OSError:
+            pass  # no IPv6 loopback here, or its port is taken
+
     port = servers[0].server_address[1]
-    try:
-        servers.append(make_server("::1", socket.AF_INET6, port, context, options))
-    except OSError:
-        pass  # no IPv6 loopback here
+    plain_port = servers[-1].server_address[1]
+    for server in servers:
+        server.secure_port = port
+        server.plain_port = plain_port
 
     for server in servers[1:]:
         threading.Thread(target=server.serve_forever, daemon=True).start()
