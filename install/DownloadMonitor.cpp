@@ -210,8 +210,11 @@ void DownloadMonitor::handleDownloadResult (const StatusCallback& callback)
 
     auto installer = _tmpDir;
 
+    if (url.getFileName().endsWith ("zip"))
+        installer = InstallerArchive::unpack (_tmpDir);
+
     // A refused archive, or one without a program, is never handed to a job.
-    if (url.getFileName().endsWith ("zip") && (installer = InstallerArchive::unpack (_tmpDir)) == juce::File())
+    if (installer == juce::File())
     {
         callback ("Install error");
         stop();

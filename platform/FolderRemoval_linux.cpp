@@ -34,10 +34,16 @@ namespace
 
     bool removeContents (int folder, int depth)
     {
-        auto listing = fdopendir (dup (folder));
+        auto copy = dup (folder);
+        auto listing = copy >= 0 ? fdopendir (copy) : nullptr;
 
         if (listing == nullptr)
+        {
+            if (copy >= 0)
+                close (copy);
+
             return false;
+        }
 
         juce::StringArray names;
 

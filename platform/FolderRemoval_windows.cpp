@@ -23,12 +23,21 @@ namespace
         JUCE_DECLARE_NON_COPYABLE (Handle)
     };
 
+    // The path exactly as listed: without the prefix the system drops trailing
+    // blanks and dots from a name, so that "evil " (a junction, say) would open as
+    // "evil" and a path through "evil \" would go through the junction.
+    juce::String exactPath (const juce::File& entry)
+    {
+        auto path = entry.getFullPathName();
+        return path.startsWith ("\\\\") ? "\\\\?\\UNC\\" + path.substring (2) : "\\\\?\\" + path;
+    }
+
     // The entry itself, a link included, never what a link points at. Others may
     // go on reading and writing, but while the handle is open nobody can rename or
     // delete the entry, so a path through it keeps meaning what was checked.
     HANDLE openEntry (const juce::File& entry, DWORD access)
     {
-        return CreateFileW (entry.getFullPathName().toWideCharPointer(), access | FILE_READ_ATTRIBUTES,
+        return CreateFileW (exactPath (entry).toWideCharPointer(), access | FILE_READ_ATTRIBUTES,
                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                             FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     }
@@ -117,10 +126,15 @@ bool FolderRemoval::removeBelow (const juce::File& base, const juce::String& rel
     if (names.isEmpty())
         return false;
 
-    // Each folder on the way is held, so that none can be swapped for a link
-    // once it has been seen not to be one.
+    // Each folder on the way, from base on, is held, so that none can be swapped
+    // for a link once it has been seen not to be one.
     juce::OwnedArray<Handle> way;
     auto folder = base;
+
+    way.add (new Handle (openEntry (base, 0)));
+
+    if (! isPlainFolder (getAttributes (*way.getFirst())))
+        return false;
 
     for (auto& name : names)
     {

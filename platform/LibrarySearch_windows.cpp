@@ -14,9 +14,15 @@ extern "C" constexpr IMAGE_LOAD_CONFIG_DIRECTORY _load_config_used = {
 
 namespace
 {
-    // Before anything of the program's own runs: the libraries the framework and
-    // the system load later come from the system folder too.
-    const bool limitedToSystemFolder = SetDefaultDllDirectories (LOAD_LIBRARY_SEARCH_SYSTEM32) != 0;
+    bool limitedToSystemFolder = false;
+
+    // Before anything of the program's own runs (the earliest priority a program
+    // may take, ahead of every static object): the libraries the framework and the
+    // system load later come from the system folder too.
+    __attribute__ ((constructor (101))) void limitLibrarySearch()
+    {
+        limitedToSystemFolder = SetDefaultDllDirectories (LOAD_LIBRARY_SEARCH_SYSTEM32) != 0;
+    }
 }
 
 bool LibrarySearch::isLimitedToSystemFolder() { return limitedToSystemFolder; }

@@ -8,7 +8,8 @@
     arguments as a list, never through a command interpreter, so that nothing
     rewrites the name or the arguments between the check and the start. The
     program gets the work folder as its temporary folder, starts in its own
-    folder, inherits no handles, and its output goes nowhere. */
+    folder, inherits no handles, and its output goes nowhere. On Windows it gets
+    the system's environment, not the user's, and a batch file is not started. */
 namespace ProcessStart
 {
     /** Starts the program and returns once its process exists; it runs on by

@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <fcntl.h>
-#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -48,6 +47,7 @@ namespace
         posix_spawn_file_actions_addopen (&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
         posix_spawn_file_actions_adddup2 (&actions, STDOUT_FILENO, STDERR_FILENO);
         posix_spawn_file_actions_addchdir_np (&actions, program.getParentDirectory().getFullPathName().toRawUTF8());
+        posix_spawn_file_actions_addclosefrom_np (&actions, STDERR_FILENO + 1);
 
         pid_t child = 0;
         auto spawned = posix_spawn (&child, program.getFullPathName().toRawUTF8(), &actions, nullptr,

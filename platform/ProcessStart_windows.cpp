@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <userenv.h>
+
 #include <vector>
 
 namespace
@@ -36,14 +38,19 @@ namespace
         block.insert (block.end(), text, text + wcslen (text) + 1);
     }
 
-    // The program's environment with TEMP and TMP pointing into the work folder:
-    // NUL-ended entries, and one more NUL at the end.
+    // The system's environment, not this process's: the user can set variables
+    // for their own programs (a profiler to load, a search path), and the
+    // installer runs as administrator. TEMP and TMP point into the work folder.
     std::vector<wchar_t> environmentFor (const juce::File& workFolder)
     {
         std::vector<wchar_t> block;
-        auto strings = GetEnvironmentStringsW();
+        void* strings = nullptr;
 
-        for (auto entry = strings; entry != nullptr && *entry != 0; entry += wcslen (entry) + 1)
+        if (! CreateEnvironmentBlock (&strings, nullptr, FALSE))
+            strings = nullptr;
+
+        for (auto entry = static_cast<const wchar_t*> (strings); entry != nullptr && *entry != 0;
+             entry += wcslen (entry) + 1)
         {
             juce::String variable (entry);
             auto name = variable.upToFirstOccurrenceOf ("=", false, false);
@@ -53,7 +60,7 @@ namespace
         }
 
         if (strings != nullptr)
-            FreeEnvironmentStringsW (strings);
+            DestroyEnvironmentBlock (strings);
 
         append (block, "TEMP=" + workFolder.getFullPathName());
         append (block, "TMP=" + workFolder.getFullPathName());
@@ -63,6 +70,10 @@ namespace
 
     HANDLE start (const juce::File& program, const juce::StringArray& arguments, const juce::File& workFolder)
     {
+        // The system hands these to the command interpreter.
+        if (program.hasFileExtension ("bat;cmd"))
+            return nullptr;
+
         auto commandLine = quoted (program.getFullPathName());
 
         for (auto& argument : arguments)

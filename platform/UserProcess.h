@@ -9,6 +9,7 @@ namespace UserProcess
 {
     /** Starts the program with the rights of the signed-in user. Windows: with the
         token of the user's desktop shell, never this program's administrator
-        token. Returns false, having started nothing, when it cannot. */
+        token, and never an elevated one. Returns false, having started nothing,
+        when it cannot (no shell, or a shell that runs elevated itself). */
     bool startAsSignedInUser (const juce::File& program);
 }

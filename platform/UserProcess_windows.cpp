@@ -17,23 +17,40 @@ namespace
         HANDLE handle = nullptr;
     };
 
-    // The desktop shell runs as the signed-in user, without elevation.
-    bool getShellToken (Handle& token)
+    DWORD getShellProcessId()
     {
         DWORD shellProcessId = 0;
         auto shell = GetShellWindow();
+        return shell != nullptr && GetWindowThreadProcessId (shell, &shellProcessId) != 0 ? shellProcessId : 0;
+    }
 
-        if (shell == nullptr || GetWindowThreadProcessId (shell, &shellProcessId) == 0)
+    bool isElevated (HANDLE token)
+    {
+        TOKEN_ELEVATION elevation = {};
+        DWORD size = 0;
+        return ! GetTokenInformation (token, TokenElevation, &elevation, sizeof (elevation), &size)
+               || elevation.TokenIsElevated != 0;
+    }
+
+    // The desktop shell runs as the signed-in user, without elevation. Its process
+    // is asked for again once it is open, so that a process that took the number of
+    // a shell that ended meanwhile is not taken for it; and a shell that runs
+    // elevated itself gives no token.
+    bool getShellToken (Handle& token)
+    {
+        auto shellProcessId = getShellProcessId();
+
+        if (shellProcessId == 0)
             return false;
 
         Handle process, shellToken;
         process.handle = OpenProcess (PROCESS_QUERY_LIMITED_INFORMATION, FALSE, shellProcessId);
 
-        return process.handle != nullptr && OpenProcessToken (process.handle, TOKEN_DUPLICATE, &shellToken.handle)
-               && DuplicateTokenEx (shellToken.handle,
-                                    TOKEN_QUERY | TOKEN_DUPLICATE | TOKEN_ASSIGN_PRIMARY | TOKEN_ADJUST_DEFAULT
-                                        | TOKEN_ADJUST_SESSIONID,
-                                    nullptr, SecurityImpersonation, TokenPrimary, &token.handle);
+        return process.handle != nullptr && getShellProcessId() == shellProcessId
+               && OpenProcessToken (process.handle, TOKEN_DUPLICATE | TOKEN_QUERY, &shellToken.handle)
+               && ! isElevated (shellToken.handle)
+               && DuplicateTokenEx (shellToken.handle, TOKEN_QUERY | TOKEN_DUPLICATE | TOKEN_ASSIGN_PRIMARY, nullptr,
+                                    SecurityImpersonation, TokenPrimary, &token.handle);
     }
 }
 

@@ -7,9 +7,10 @@
 
 namespace
 {
+    // Owned by Administrators, whatever owner the system gives new objects;
     // SYSTEM and Administrators: full control; users: read and run; nothing
     // inherited from above, everything passed on below.
-    constexpr auto protectedAccess = L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
+    constexpr auto protectedAccess = L"O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
 }
 
 juce::File WorkFolder::create()

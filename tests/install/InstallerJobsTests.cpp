@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "support/Printers.h"
 
 #include "install/InstallerJobs.h"
@@ -151,15 +153,22 @@ TEST_F (JobFixture, StartsTheInstallerInItsFolderWithTheWorkFolderForItsTemporar
 {
     auto installer = FakeInstaller::make (folder.getChildFile ("unpacked"), "Echo Deck Setup", 0);
 
+#if JUCE_WINDOWS
+    // A variable of the user's, such as one that names a profiler to load, does not reach it.
+    _putenv ("QUENZ_PLANTED=C:\\planted.dll");
+#endif
+
     runSilentSwitch (installer, folder, {}, status.makeCallback());
 
     EXPECT_EQ (status.getWords(), juce::StringArray ("Installed"));
 #if JUCE_WINDOWS
-    juce::StringArray expected ("TEMP=" + folder.getFullPathName(), "TMP=" + folder.getFullPathName());
+    _putenv ("QUENZ_PLANTED=");
+    juce::StringArray expected ("TEMP=" + folder.getFullPathName(), "TMP=" + folder.getFullPathName(),
+                                "folder=" + installer.getParentDirectory().getFullPathName(), "QUENZ_PLANTED=");
 #else
-    juce::StringArray expected ("TMPDIR=" + folder.getFullPathName());
+    juce::StringArray expected ("TMPDIR=" + folder.getFullPathName(),
+                                "folder=" + installer.getParentDirectory().getFullPathName());
 #endif
-    expected.add ("folder=" + installer.getParentDirectory().getFullPathName());
 
     EXPECT_EQ (FakeInstaller::readEnvironment (installer), expected);
 }

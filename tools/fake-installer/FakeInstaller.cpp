@@ -31,7 +31,9 @@ int main()
     {
         wchar_t folder[MAX_PATH] = {};
         GetCurrentDirectoryW (MAX_PATH, folder);
-        std::fprintf (record, "TEMP=%ls\nTMP=%ls\nfolder=%ls\n", _wgetenv (L"TEMP"), _wgetenv (L"TMP"), folder);
+        auto planted = _wgetenv (L"QUENZ_PLANTED");
+        std::fprintf (record, "TEMP=%ls\nTMP=%ls\nfolder=%ls\nQUENZ_PLANTED=%ls\n", _wgetenv (L"TEMP"),
+                      _wgetenv (L"TMP"), folder, planted != nullptr ? planted : L"");
         std::fclose (record);
     }
 
