@@ -28,6 +28,24 @@ namespace
     }
 
     juce::String bytes (int count) { return juce::String::repeatedString ("x", count); }
+
+    // An archive holding one stand-in installer that ends with 0.
+    juce::MemoryBlock makeInstallerArchive (const juce::File& scratch)
+    {
+#if JUCE_WINDOWS
+        juce::ZipFile::Builder builder;
+        builder.addFile (FakeInstaller::make (scratch, "Echo Deck Setup", 0), 9, "Echo Deck Setup.exe");
+        juce::MemoryOutputStream archive;
+        builder.writeToStream (archive, nullptr);
+        return archive.getMemoryBlock();
+#else
+        // The test archive keeps its installer's execute bit.
+        juce::ignoreUnused (scratch);
+        juce::MemoryBlock archive;
+        juce::File (QUENZ_TEST_DATA_DIR).getChildFile ("archives/one-installer.zip").loadFileAsData (archive);
+        return archive;
+#endif
+    }
 }
 
 TEST (ProgressFormatting, ReportsSpeedInUnitsOf1024AndOneDecimalOfPercent)
@@ -200,11 +218,16 @@ namespace
         // A monitor whose installer has been downloaded and handed over. Ticks are
         // run by hand: the message loop is not run, so its own timer never fires.
         // Fails when the download never gets there.
-        testing::AssertionResult startMonitor (InstallRequest request, juce::String signer = {})
+        testing::AssertionResult startMonitor (InstallRequest request, juce::String signer = {}, bool startable = true)
         {
             startCase();
 
-            request.url = MakerServer::publish (juce::Uuid().toString() + "/setup.bin", "not a program");
+            // A set-up that starts and ends at once, in an archive that keeps it
+            // runnable; or a file that is no program at all.
+            auto unique = juce::Uuid().toString();
+            request.url = startable ? MakerServer::publish (unique + "/setup.zip",
+                                                            makeInstallerArchive (temporary.getFolder()))
+                                    : MakerServer::publish (unique + "/setup.bin", "not a program");
             monitor = DownloadMonitor::start (request, temporary.getFolder(), status().makeCallback(),
                                               std::make_unique<FakeDialogWindows> (screen), signer);
 
@@ -286,7 +309,7 @@ TEST_F (DialogFixture, WalksTheSetupThroughItsPagesToRebootLater)
 TEST_F (DialogFixture, StopsAtOnceWhenTheSetupIsNotStartedForItsSignature)
 {
     // "not a program" carries no signature
-    ASSERT_TRUE (startMonitor (requestFor ({}), juce::String::fromUTF8 (QUENZ_TEST_SIGNER)));
+    ASSERT_TRUE (startMonitor (requestFor ({}), juce::String::fromUTF8 (QUENZ_TEST_SIGNER), false));
 
     runMessageLoopUntil ([] { return DownloadMonitor::getNumLiveMonitors() == 0; }, 10000);
 
@@ -563,24 +586,6 @@ namespace
     int countEntries (const char* folder)
     {
         return juce::File (folder).getNumberOfChildFiles (juce::File::findFilesAndDirectories);
-    }
-
-    // An archive holding one stand-in installer that ends with 0.
-    juce::MemoryBlock makeInstallerArchive (const juce::File& scratch)
-    {
-#if JUCE_WINDOWS
-        juce::ZipFile::Builder builder;
-        builder.addFile (FakeInstaller::make (scratch, "Echo Deck Setup", 0), 9, "Echo Deck Setup.exe");
-        juce::MemoryOutputStream archive;
-        builder.writeToStream (archive, nullptr);
-        return archive.getMemoryBlock();
-#else
-        // The test archive keeps its installer's execute bit.
-        juce::ignoreUnused (scratch);
-        juce::MemoryBlock archive;
-        juce::File (QUENZ_TEST_DATA_DIR).getChildFile ("archives/one-installer.zip").loadFileAsData (archive);
-        return archive;
-#endif
     }
 }
 
