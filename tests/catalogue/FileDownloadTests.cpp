@@ -55,7 +55,8 @@ TEST (Redirect, IsFollowedOnlyWhileTheDownloadStaysOnHttps)
         FileDownload download (juce::URL (MakerServer::getAddress() + "/fault/" + c.mode + "/" + path), target);
 
         ASSERT_TRUE (download.waitForEnd (60000)) << c.name;
-        EXPECT_EQ (! download.hadError() && download.statusCode() == 200, c.downloads) << c.name;
+        EXPECT_EQ (! download.hadError() && download.statusCode() == 200, c.downloads)
+            << c.name << ", status " << download.statusCode();
         EXPECT_EQ (target.loadFileAsString(), c.downloads ? "the installer" : "") << c.name;
         EXPECT_EQ (target.exists(), c.downloads) << c.name;
     }
