@@ -188,7 +188,9 @@ struct FileDownload::Transfer
             if (redirects == maximumRedirects || ! mayRedirect (next, location))
                 return false;
 
-            next = location;
+            // Moved, not copied: the framework copies an empty block of post data
+            // with a null pointer, which the sanitizer reports.
+            next = std::move (location);
         }
     }
 
