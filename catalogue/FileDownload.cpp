@@ -5,6 +5,8 @@
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
+#include <system_error>
+#include <thread>
 
 namespace
 {
@@ -78,12 +80,21 @@ namespace
             running.ended.notify_all();
         };
 
-        if (! juce::Thread::launch (
-                [job, finish]
+        // A thread of the standard library's: once the job has let go of what it
+        // holds and said so, nothing of the framework's is left to delete, so the
+        // end of the program finds no object of a thread still on its way out.
+        try
+        {
+            std::thread (
+                [job, finish]() mutable
                 {
                     job();
+                    job = nullptr;
                     finish();
-                }))
+                })
+                .detach();
+        }
+        catch (const std::system_error&)
         {
             job();
             finish();
