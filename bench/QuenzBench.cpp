@@ -120,7 +120,7 @@ namespace
         return download.hadError() || download.statusCode() != 200 ? 1 : 0;
     }
 
-    int measureUnpack (const juce::File& archive) { return InstallerArchive::unpack (archive) != archive ? 0 : 1; }
+    int measureUnpack (const juce::File& archive) { return InstallerArchive::unpack (archive) != juce::File() ? 0 : 1; }
 
     int measureWordLatency (const juce::String& url, juce::int64 size, int repeats)
     {
