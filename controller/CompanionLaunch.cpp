@@ -76,7 +76,7 @@ void CompanionLaunch::offer (const InstallRequest& request, juce::Component* ass
                 // Never with this program's administrator rights: the companion
                 // may lie where the user can write.
                 if (result == 1 && upperExe.existsAsFile() && ! UserProcess::startAsSignedInUser (upperExe))
-                    juce::Logger::writeToLog ("<CompanionLaunch> cannot start " + upperExe.getFullPathName()
-                                              + " as the signed-in user: not started");
+                    juce::Logger::writeToLog ("<CompanionLaunch> cannot start " + upperExe.getFullPathName() +
+                                              " as the signed-in user: not started");
             }));
 }

@@ -67,7 +67,7 @@ namespace
                        const StatusCallback& statusCallback)
     {
         statusCallback (ProcessStart::runAndWait (installer, arguments, workFolder) == 0 ? "Installed"
-                                                                                          : "Install error");
+                                                                                         : "Install error");
     }
 }
 
@@ -75,8 +75,8 @@ void runQuietSwitch (juce::File installer, juce::File workFolder, juce::String s
 {
     juce::OwnedArray<InstallerSignature> checks;
 
-    if (! mayStart (installer, workFolder, signer, checks)
-        || ! ProcessStart::startDetached (installer, { "/S" }, workFolder))
+    if (! mayStart (installer, workFolder, signer, checks) ||
+        ! ProcessStart::startDetached (installer, { "/S" }, workFolder))
         statusCallback ("Install error");
 }
 

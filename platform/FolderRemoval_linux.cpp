@@ -69,8 +69,8 @@ namespace
                 // Opened without following: a folder swapped for a link meanwhile is not entered.
                 Descriptor child (openFolder (folder, name.toRawUTF8()));
 
-                if (child.descriptor < 0 || depth >= maximumDepth || ! removeContents (child.descriptor, depth + 1)
-                    || unlinkat (folder, name.toRawUTF8(), AT_REMOVEDIR) != 0)
+                if (child.descriptor < 0 || depth >= maximumDepth || ! removeContents (child.descriptor, depth + 1) ||
+                    unlinkat (folder, name.toRawUTF8(), AT_REMOVEDIR) != 0)
                     allRemoved = false;
             }
             else if (unlinkat (folder, name.toRawUTF8(), 0) != 0)
@@ -107,6 +107,6 @@ bool FolderRemoval::removeBelow (const juce::File& base, const juce::String& rel
     if (folder.descriptor < 0)
         return errno == ENOENT;
 
-    return removeContents (folder.descriptor, 0)
-           && unlinkat (parent.descriptor, names.getReference (names.size() - 1).toRawUTF8(), AT_REMOVEDIR) == 0;
+    return removeContents (folder.descriptor, 0) &&
+           unlinkat (parent.descriptor, names.getReference (names.size() - 1).toRawUTF8(), AT_REMOVEDIR) == 0;
 }

@@ -51,8 +51,8 @@ namespace
 
     bool isPlainFolder (DWORD attributes)
     {
-        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0
-               && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+               (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
     }
 
     bool deleteEntry (const Handle& entry, DWORD attributes)
@@ -82,8 +82,8 @@ namespace
             informationClass = FileIdBothDirectoryInfo;
 
             for (auto* entry = reinterpret_cast<FILE_ID_BOTH_DIR_INFO*> (buffer);;
-                 entry = reinterpret_cast<FILE_ID_BOTH_DIR_INFO*> (reinterpret_cast<char*> (entry)
-                                                                   + entry->NextEntryOffset))
+                 entry = reinterpret_cast<FILE_ID_BOTH_DIR_INFO*> (reinterpret_cast<char*> (entry) +
+                                                                   entry->NextEntryOffset))
             {
                 juce::String name (entry->FileName, (size_t) entry->FileNameLength / sizeof (WCHAR));
 
@@ -108,9 +108,9 @@ namespace
             Handle entry (openEntry (child, DELETE | FILE_WRITE_ATTRIBUTES | FILE_LIST_DIRECTORY));
             auto attributes = entry.isValid() ? getAttributes (entry) : INVALID_FILE_ATTRIBUTES;
 
-            if (attributes == INVALID_FILE_ATTRIBUTES
-                || (isPlainFolder (attributes) && (depth >= maximumDepth || ! removeContents (child, entry, depth + 1)))
-                || ! deleteEntry (entry, attributes))
+            if (attributes == INVALID_FILE_ATTRIBUTES ||
+                (isPlainFolder (attributes) && (depth >= maximumDepth || ! removeContents (child, entry, depth + 1))) ||
+                ! deleteEntry (entry, attributes))
                 allRemoved = false;
         }
 

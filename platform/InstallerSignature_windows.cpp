@@ -48,9 +48,9 @@ namespace
                                        CERT_CHAIN_CACHE_ONLY_URL_RETRIEVAL, nullptr, &chain))
             return false;
 
-        constexpr DWORD untrusted = CERT_TRUST_IS_UNTRUSTED_ROOT | CERT_TRUST_IS_PARTIAL_CHAIN
-                                    | CERT_TRUST_IS_NOT_SIGNATURE_VALID | CERT_TRUST_IS_EXPLICIT_DISTRUST
-                                    | CERT_TRUST_IS_CYCLIC;
+        constexpr DWORD untrusted = CERT_TRUST_IS_UNTRUSTED_ROOT | CERT_TRUST_IS_PARTIAL_CHAIN |
+                                    CERT_TRUST_IS_NOT_SIGNATURE_VALID | CERT_TRUST_IS_EXPLICIT_DISTRUST |
+                                    CERT_TRUST_IS_CYCLIC;
         auto endsWell = (chain->TrustStatus.dwErrorStatus & untrusted) == 0;
         CertFreeCertificateChain (chain);
         return endsWell;

@@ -51,8 +51,7 @@ namespace
 
         pid_t child = 0;
         auto spawned = posix_spawn (&child, program.getFullPathName().toRawUTF8(), &actions, nullptr,
-                                    argumentVector.data(), environmentVector.data())
-                       == 0;
+                                    argumentVector.data(), environmentVector.data()) == 0;
         posix_spawn_file_actions_destroy (&actions);
         return spawned ? child : -1;
     }

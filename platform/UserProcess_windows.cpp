@@ -28,8 +28,8 @@ namespace
     {
         TOKEN_ELEVATION elevation = {};
         DWORD size = 0;
-        return ! GetTokenInformation (token, TokenElevation, &elevation, sizeof (elevation), &size)
-               || elevation.TokenIsElevated != 0;
+        return ! GetTokenInformation (token, TokenElevation, &elevation, sizeof (elevation), &size) ||
+               elevation.TokenIsElevated != 0;
     }
 
     // The desktop shell runs as the signed-in user, without elevation. Its process
@@ -46,11 +46,11 @@ namespace
         Handle process, shellToken;
         process.handle = OpenProcess (PROCESS_QUERY_LIMITED_INFORMATION, FALSE, shellProcessId);
 
-        return process.handle != nullptr && getShellProcessId() == shellProcessId
-               && OpenProcessToken (process.handle, TOKEN_DUPLICATE | TOKEN_QUERY, &shellToken.handle)
-               && ! isElevated (shellToken.handle)
-               && DuplicateTokenEx (shellToken.handle, TOKEN_QUERY | TOKEN_DUPLICATE | TOKEN_ASSIGN_PRIMARY, nullptr,
-                                    SecurityImpersonation, TokenPrimary, &token.handle);
+        return process.handle != nullptr && getShellProcessId() == shellProcessId &&
+               OpenProcessToken (process.handle, TOKEN_DUPLICATE | TOKEN_QUERY, &shellToken.handle) &&
+               ! isElevated (shellToken.handle) &&
+               DuplicateTokenEx (shellToken.handle, TOKEN_QUERY | TOKEN_DUPLICATE | TOKEN_ASSIGN_PRIMARY, nullptr,
+                                 SecurityImpersonation, TokenPrimary, &token.handle);
     }
 }
 

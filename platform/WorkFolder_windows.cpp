@@ -25,8 +25,7 @@ juce::File WorkFolder::create()
 
     PSECURITY_DESCRIPTOR descriptor = nullptr;
 
-    if (! ConvertStringSecurityDescriptorToSecurityDescriptorW (protectedAccess, SDDL_REVISION_1, &descriptor,
-                                                                nullptr))
+    if (! ConvertStringSecurityDescriptorToSecurityDescriptorW (protectedAccess, SDDL_REVISION_1, &descriptor, nullptr))
         return {};
 
     auto folder = juce::File (juce::String (programData)).getChildFile ("QuenzInstall-" + juce::Uuid().toString());

@@ -225,9 +225,9 @@ namespace
             // A set-up that starts and ends at once, in an archive that keeps it
             // runnable; or a file that is no program at all.
             auto unique = juce::Uuid().toString();
-            request.url = startable ? MakerServer::publish (unique + "/setup.zip",
-                                                            makeInstallerArchive (temporary.getFolder()))
-                                    : MakerServer::publish (unique + "/setup.bin", "not a program");
+            request.url =
+                startable ? MakerServer::publish (unique + "/setup.zip", makeInstallerArchive (temporary.getFolder()))
+                          : MakerServer::publish (unique + "/setup.bin", "not a program");
             monitor = DownloadMonitor::start (request, temporary.getFolder(), status().makeCallback(),
                                               std::make_unique<FakeDialogWindows> (screen), signer);
 

@@ -252,11 +252,11 @@ TEST_F (JobFixture, StartsNothingBesideAProgramInTheWorkFolderThatTheSignerDidNo
     // Any file that begins as a program does counts, whatever its name says.
     const Case cases[] = {
         { "a signed helper", "signed.exe", "unpacked/helper.dll", "Installed", nullptr },
-        { "an unsigned library beside the set-up", "unsigned.exe", "unpacked/version.dll", "Install error", "unsigned" },
+        { "an unsigned library beside the set-up", "unsigned.exe", "unpacked/version.dll", "Install error",
+          "unsigned" },
         { "an altered program deeper down", "tampered.exe", "unpacked/drivers/x64/tool.sys", "Install error",
           "bad digest" },
-        { "another signer's program named as text", "other-signer.exe", "readme.txt", "Install error",
-          "other signer" },
+        { "another signer's program named as text", "other-signer.exe", "readme.txt", "Install error", "other signer" },
     };
 
     runMessageLoopFor (100); // the lines of earlier jobs
@@ -281,8 +281,8 @@ TEST_F (JobFixture, StartsNothingBesideAProgramInTheWorkFolderThatTheSignerDidNo
 
         if (c.expectedReason != nullptr)
             EXPECT_EQ (log.getMessages(),
-                       juce::StringArray ("<InstallerJobs> not starting " + installer.getFullPathName() + ": "
-                                          + c.expectedReason + " (" + other.getFullPathName() + ")"))
+                       juce::StringArray ("<InstallerJobs> not starting " + installer.getFullPathName() + ": " +
+                                          c.expectedReason + " (" + other.getFullPathName() + ")"))
                 << c.name;
     }
 }

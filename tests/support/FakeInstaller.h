@@ -24,12 +24,11 @@ struct FakeInstaller
 #if JUCE_WINDOWS
         juce::File (juce::SystemStats::getEnvironmentVariable ("QUENZ_FAKE_INSTALLER", {})).copyFileTo (installer);
 #else
-        installer.replaceWithText (juce::String ("#!/bin/sh\n") + (chatty ? "head -c 262144 /dev/zero\n" : "") +
-                                       (slow ? "sleep 3\n" : "") +
-                                       "printf 'TMPDIR=%s\\nfolder=%s\\n' \"$TMPDIR\" \"$(pwd)\" > \"$0.env\"\n" +
-                                       "printf '%s\\n' \"$*\" > \"$0.ran\"\n" + "exit " +
-                                       juce::String (exitCode) + "\n",
-                                   false, false, "\n");
+        installer.replaceWithText (
+            juce::String ("#!/bin/sh\n") + (chatty ? "head -c 262144 /dev/zero\n" : "") + (slow ? "sleep 3\n" : "") +
+                "printf 'TMPDIR=%s\\nfolder=%s\\n' \"$TMPDIR\" \"$(pwd)\" > \"$0.env\"\n" +
+                "printf '%s\\n' \"$*\" > \"$0.ran\"\n" + "exit " + juce::String (exitCode) + "\n",
+            false, false, "\n");
         installer.setExecutePermission (true);
 #endif
 
