@@ -1,7 +1,6 @@
 #include "OwnFolders.h"
 
-#include <windows.h>
-#include <sddl.h>
+#include "ProtectedFolder_windows.h"
 
 #include <vector>
 
@@ -18,32 +17,13 @@ struct OwnFolders::Held
 
 namespace
 {
-    // SYSTEM and administrators may do anything, users only read and list; the list
-    // is protected from what the folder above would pass down.
-    constexpr auto protectedFolderAccess = L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
-
     // Leaves a folder that exists already as it is; the check after it judges that.
     void createFolder (const juce::File& folder, OwnFolders::Creation creation)
     {
-        auto path = folder.getFullPathName().toWideCharPointer();
-
         if (creation == OwnFolders::Creation::plain)
-        {
-            CreateDirectoryW (path, nullptr);
-            return;
-        }
-
-        PSECURITY_DESCRIPTOR descriptor = nullptr;
-
-        // Without its access list the folder is not made at all: one that users could
-        // write would be no better than one of theirs.
-        if (! ConvertStringSecurityDescriptorToSecurityDescriptorW (protectedFolderAccess, SDDL_REVISION_1, &descriptor,
-                                                                    nullptr))
-            return;
-
-        SECURITY_ATTRIBUTES attributes{ sizeof (attributes), descriptor, FALSE };
-        CreateDirectoryW (path, &attributes);
-        LocalFree (descriptor);
+            CreateDirectoryW (folder.getFullPathName().toWideCharPointer(), nullptr);
+        else
+            createProtectedFolder (folder);
     }
 
     // Opens the folder itself, not what a link or junction in its place points at,

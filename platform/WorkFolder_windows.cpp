@@ -1,17 +1,8 @@
 #include "WorkFolder.h"
 
-#include <windows.h>
+#include "ProtectedFolder_windows.h"
 
-#include <sddl.h>
 #include <shlobj.h>
-
-namespace
-{
-    // Owned by Administrators, whatever owner the system gives new objects;
-    // SYSTEM and Administrators: full control; users: read and run; nothing
-    // inherited from above, everything passed on below.
-    constexpr auto protectedAccess = L"O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
-}
 
 juce::File WorkFolder::create()
 {
@@ -23,17 +14,6 @@ juce::File WorkFolder::create()
     if (SHGetFolderPathW (nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, programData) != S_OK)
         return {};
 
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-
-    if (! ConvertStringSecurityDescriptorToSecurityDescriptorW (protectedAccess, SDDL_REVISION_1, &descriptor, nullptr))
-        return {};
-
     auto folder = juce::File (juce::String (programData)).getChildFile ("QuenzInstall-" + juce::Uuid().toString());
-    SECURITY_ATTRIBUTES attributes = { sizeof (attributes), descriptor, FALSE };
-
-    // Fails when anything of that name exists already.
-    auto created = CreateDirectoryW (folder.getFullPathName().toWideCharPointer(), &attributes) != 0;
-    LocalFree (descriptor);
-
-    return created ? folder : juce::File();
+    return createProtectedFolder (folder) ? folder : juce::File();
 }
