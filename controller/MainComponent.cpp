@@ -43,9 +43,10 @@ MainComponent::~MainComponent()
     DownloadMonitor::cancelAll();
     catalogueFolder.deleteRecursively();
 
-    // A driver set-up runs from its own folder: that one stays.
-    for (auto& [folder, installerMayRun] : downloadFolders)
-        if (! installerMayRun)
+    // An installer runs from its own folder, whatever its request's last word: that one stays.
+    for (auto& [folder, state] : downloadFolders)
+        if (! state.installerMayStart &&
+            (state.installerProcesses == nullptr || ! state.installerProcesses->isRunning()))
             folder.deleteRecursively();
 }
 
@@ -134,8 +135,6 @@ void MainComponent::changeListenerCallback (juce::ChangeBroadcaster* source)
         return;
     }
 
-    downloadFolders[downloadFolder] = false;
-
     // A word that comes back after the window has gone is dropped.
     juce::Component::SafePointer<MainComponent> safeThis (this);
 
@@ -150,7 +149,9 @@ void MainComponent::changeListenerCallback (juce::ChangeBroadcaster* source)
     };
 
     // The download connects on a thread of its own, so the monitor is made here.
-    DownloadMonitor::start (request, downloadFolder, statusCallback);
+    auto* monitor = DownloadMonitor::start (request, downloadFolder, statusCallback);
+    downloadFolders[downloadFolder].installerProcesses =
+        monitor != nullptr ? monitor->getInstallerProcesses() : nullptr;
 }
 
 void MainComponent::handleStatus (const InstallRequest& request, const juce::File& downloadFolder,
@@ -158,9 +159,8 @@ void MainComponent::handleStatus (const InstallRequest& request, const juce::Fil
 {
     interfaceComponent.showStatus (word);
 
-    // From "Downloaded" on an installer may run from the folder, until the final word.
     if (! word.contains ("%"))
-        downloadFolders[downloadFolder] = (word == "Downloaded");
+        downloadFolders[downloadFolder].installerMayStart = (word == "Downloaded");
 
     if (word == "Downloaded")
         juce::Logger::writeToLog (statusLogPrefix + "downloaded, ready to install");

@@ -23,7 +23,8 @@ public:
     MainComponent();
 
     /** Cancels the downloads under way and deletes the catalogue folder and the
-        download folders of this run, except those whose installer may still run. */
+        download folders of this run, except those whose installer still runs or
+        may yet be started. */
     ~MainComponent() override;
 
     void paint (juce::Graphics& g) override;
@@ -44,8 +45,15 @@ private:
     juce::File catalogueFolder, catalogueFile;
     std::unique_ptr<juce::XmlElement> catalogue;
 
-    // This run's download folders, with whether an installer from there may be running.
-    std::map<juce::File, bool> downloadFolders;
+    struct DownloadFolder
+    {
+        // From the download's end to the request's final word, a job may be starting its installer.
+        bool installerMayStart = false;
+        std::shared_ptr<ProcessTree> installerProcesses;
+    };
+
+    // This run's download folders.
+    std::map<juce::File, DownloadFolder> downloadFolders;
     juce::StringArray deviceIds;
     std::vector<DeviceDatabase> deviceDatabases;
     juce::StringArray productList;

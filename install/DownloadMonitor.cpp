@@ -14,7 +14,6 @@ namespace
     bool monitorsCancelled = false;
 
     constexpr int tickMilliseconds = 500;
-    constexpr int timeOutTicks = 60;
 
     // How long a failed page may show without its Exit button before it counts as
     // one that has none.
@@ -42,7 +41,8 @@ namespace
 
 //==============================================================================
 DownloadMonitor* DownloadMonitor::start (InstallRequest selection, juce::File tmpDir, StatusCallback callback,
-                                         std::unique_ptr<DialogWindows> windows, juce::String signer)
+                                         std::unique_ptr<DialogWindows> windows, juce::String signer,
+                                         DialogLimits limits)
 {
     JUCE_ASSERT_MESSAGE_THREAD
 
@@ -50,15 +50,16 @@ DownloadMonitor* DownloadMonitor::start (InstallRequest selection, juce::File tm
         return nullptr;
 
     return getLiveMonitors().add (new DownloadMonitor (std::move (selection), std::move (tmpDir), std::move (callback),
-                                                       std::move (windows), std::move (signer)));
+                                                       std::move (windows), std::move (signer), limits));
 }
 
 juce::String DownloadMonitor::getBuildSigner() { return juce::String::fromUTF8 (QUENZ_INSTALLER_SIGNER); }
 
 DownloadMonitor::DownloadMonitor (InstallRequest selectionToUse, juce::File tmpDir, StatusCallback callback,
-                                  std::unique_ptr<DialogWindows> windows, juce::String signer)
+                                  std::unique_ptr<DialogWindows> windows, juce::String signer, DialogLimits limitsToUse)
     : selection (std::move (selectionToUse)), url (selection.url), workFolder (tmpDir), _tmpDir (std::move (tmpDir)),
-      statusCallback (std::move (callback)), dialogWindows (std::move (windows)), installerSigner (std::move (signer))
+      statusCallback (std::move (callback)), dialogWindows (std::move (windows)), installerSigner (std::move (signer)),
+      limits (limitsToUse)
 {
     auto fileName = FileDownload::getLocalFileName (url);
     juce::Logger::writeToLog ("<DownloadMonitor> Download: " + selection.url);
@@ -223,14 +224,15 @@ void DownloadMonitor::handleDownloadResult (const StatusCallback& callback)
 
     auto signer = installerSigner;
     auto folder = workFolder;
+    auto processes = installerProcesses;
 
     if (selection.area == "en" && selection.softwareName == "Nuvo Max")
     {
-        juce::Thread::launch ([=] { runCommandLineInstall (installer, folder, signer, callback); });
+        juce::Thread::launch ([=] { runCommandLineInstall (installer, folder, signer, callback, processes); });
     }
     else if (selection.softwareName == "Echo Deck")
     {
-        juce::Thread::launch ([=] { runSilentSwitch (installer, folder, signer, callback); });
+        juce::Thread::launch ([=] { runSilentSwitch (installer, folder, signer, callback, processes); });
     }
     else
     {
@@ -249,7 +251,7 @@ void DownloadMonitor::handleDownloadResult (const StatusCallback& callback)
                 });
         };
 
-        juce::Thread::launch ([=] { runQuietSwitch (installer, folder, signer, reportAndStop); });
+        juce::Thread::launch ([=] { runQuietSwitch (installer, folder, signer, reportAndStop, processes); });
     }
 }
 
@@ -264,11 +266,31 @@ void DownloadMonitor::driveInstallerDialog()
         return;
     }
 
-    if (findInstallerDialog() && analyseWindow())
+    // However the set-up behaves, the request gets its final word.
+    if (++roadTicks > limits.wholeRoad / tickMilliseconds)
+    {
+        juce::Logger::writeToLog ("<DownloadMonitor::timerCallback> no end of the set-up within " +
+                                  juce::String (limits.wholeRoad / 1000) + " seconds");
+        statusCallback ("Install error");
+        stop();
+        return;
+    }
+
+    // The time-out counts from the installer's start: unpacking and checking it,
+    // and the system starting it, may take their time.
+    if (! installerProcesses->hasStarted())
+    {
+        tickCount = 0;
+        return;
+    }
+
+    auto dialog = findInstallerDialog();
+
+    if (dialog != nullptr && analyseWindow (dialog))
     {
         tickCount = 0;
     }
-    else if (tickCount > timeOutTicks)
+    else if (tickCount > limits.dialogTimeOut / tickMilliseconds)
     {
         // No dialog, or one whose page none of the rows describe: either way the
         // request gets its final word.
@@ -278,29 +300,42 @@ void DownloadMonitor::driveInstallerDialog()
     }
 }
 
-bool DownloadMonitor::findInstallerDialog()
+DialogWindows::Handle DownloadMonitor::findInstallerDialog()
 {
     for (auto& dialog : dialogWindows->listDialogs())
     {
-        if (dialog.title.contains (selection.product))
+        if (! dialog.title.contains (selection.product))
+            continue;
+
+        // Another install, or any program, may show a window with such a title:
+        // its outcome is not this request's.
+        if (dialogWindows->isShownBy (dialog.handle, *installerProcesses))
+            return dialog.handle;
+
+        if (! otherProgramsDialogs.contains (dialog.handle))
         {
-            dialogTitle = dialog.title;
-            return true;
+            otherProgramsDialogs.add (dialog.handle);
+            juce::Logger::writeToLog ("<DownloadMonitor::findInstallerDialog> not driving \"" + dialog.title +
+                                      "\": a window of another program");
         }
     }
 
-    return false;
+    return nullptr;
 }
 
-bool DownloadMonitor::analyseWindow()
+bool DownloadMonitor::analyseWindow (DialogWindows::Handle dialog)
 {
-    auto dialog = dialogWindows->findDialog (dialogTitle);
-
-    if (dialog == nullptr)
-        return false;
-
-    for (auto& page : dialogPages)
+    if (pageOfUnansweredPress >= 0)
     {
+        // Busy with the press, or it withdrew it: until it answers, its page is the old one.
+        if (! dialogWindows->answers (dialog))
+            return true;
+    }
+
+    for (int i = 0; i < (int) std::size (dialogPages); ++i)
+    {
+        auto& page = dialogPages[i];
+
         if (page.staticText != nullptr && dialogWindows->findChild (dialog, "Static", page.staticText) == nullptr)
             continue;
 
@@ -310,10 +345,19 @@ bool DownloadMonitor::analyseWindow()
         if (page.buttonText != nullptr && button == nullptr)
             continue;
 
+        // A press still shown afresh was withdrawn, and is made again; any other
+        // page means the set-up took it.
+        if (pageOfUnansweredPress >= 0 && pageOfUnansweredPress != i)
+            juce::Logger::writeToLog (dialogPages[pageOfUnansweredPress].logLine);
+
+        pageOfUnansweredPress = -1;
+
         if (button != nullptr)
         {
-            dialogWindows->click (button);
-            juce::Logger::writeToLog (page.logLine);
+            if (dialogWindows->click (button))
+                juce::Logger::writeToLog (page.logLine);
+            else
+                pageOfUnansweredPress = i;
         }
 
         if (page.reportsInstalled)
@@ -323,6 +367,12 @@ bool DownloadMonitor::analyseWindow()
         }
 
         return true;
+    }
+
+    if (pageOfUnansweredPress >= 0)
+    {
+        juce::Logger::writeToLog (dialogPages[pageOfUnansweredPress].logLine);
+        pageOfUnansweredPress = -1;
     }
 
     if (dialogWindows->getChildText (dialog, "Static", 1).contains ("Unfortunately the installation failed."))

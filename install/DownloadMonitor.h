@@ -5,6 +5,7 @@
 #include "../catalogue/FileDownload.h"
 #include "../platform/DialogWindows.h"
 #include "../ui/InstallRequest.h"
+#include "DialogLimits.h"
 #include "InstallerJobs.h"
 
 //==============================================================================
@@ -12,7 +13,8 @@
     Carries one install request from the click to the end of the installation:
     downloads the installer into the click's folder, reports progress twice a
     second, hands the finished file to the installer job that fits the request, and
-    then drives the driver set-up's dialog to its end.
+    then drives the driver set-up's dialog to its end: only a dialog of the
+    processes that the job started, and each page's button once.
 
     Everything is reported through the status function. Monitors are made by
     start() and owned by the set of live monitors from then on: a monitor leaves
@@ -29,7 +31,7 @@ public:
         carries the signer's signature; an empty signer starts it unchecked. */
     static DownloadMonitor* start (InstallRequest selection, juce::File tmpDir, StatusCallback statusCallback,
                                    std::unique_ptr<DialogWindows> dialogWindows = DialogWindows::createForThisSystem(),
-                                   juce::String installerSigner = getBuildSigner());
+                                   juce::String installerSigner = getBuildSigner(), DialogLimits limits = {});
 
     /** The maker's code-signing subject that the program was built with, or empty. */
     static juce::String getBuildSigner();
@@ -44,6 +46,10 @@ public:
         at most for the downloads to end; installer processes already started run on.
         For the end of the program: no monitor starts after it. */
     static void cancelAll();
+
+    /** The processes of the request's installer: empty until its job has started
+        it. They may run on after the monitor has gone. */
+    std::shared_ptr<ProcessTree> getInstallerProcesses() const { return installerProcesses; }
 
     /** How many monitors are live. */
     static int getNumLiveMonitors();
@@ -60,14 +66,14 @@ public:
 
 private:
     DownloadMonitor (InstallRequest selection, juce::File tmpDir, StatusCallback statusCallback,
-                     std::unique_ptr<DialogWindows> dialogWindows, juce::String installerSigner);
+                     std::unique_ptr<DialogWindows> dialogWindows, juce::String installerSigner, DialogLimits limits);
 
     void reportProgress();
     void reportStall();
     void handleDownloadResult (const StatusCallback& callback);
     void driveInstallerDialog();
-    bool findInstallerDialog();
-    bool analyseWindow();
+    DialogWindows::Handle findInstallerDialog();
+    bool analyseWindow (DialogWindows::Handle dialog);
     void stop();
 
     InstallRequest selection;
@@ -76,12 +82,16 @@ private:
     juce::File workFolder, _tmpDir;
     StatusCallback statusCallback;
     bool resultHandled = false;
-    juce::String dialogTitle;
     int ticksOnFailedPageWithoutExit = 0;
-    int tickCount = 0;
+    int tickCount = 0, roadTicks = 0;
     juce::int64 lastDownloaded = 0;
     std::unique_ptr<DialogWindows> dialogWindows;
     juce::String installerSigner;
+    DialogLimits limits;
+    std::shared_ptr<ProcessTree> installerProcesses = std::make_shared<ProcessTree>();
+    // The page whose press the set-up did not take in time, or -1.
+    int pageOfUnansweredPress = -1;
+    juce::Array<DialogWindows::Handle> otherProgramsDialogs;
 
     JUCE_DECLARE_WEAK_REFERENCEABLE (DownloadMonitor)
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (DownloadMonitor)

@@ -4,7 +4,6 @@
 
 #include "../platform/FolderRemoval.h"
 #include "../platform/InstallerSignature.h"
-#include "../platform/ProcessStart.h"
 #include "../platform/SpecialFolders.h"
 
 namespace
@@ -64,34 +63,35 @@ namespace
 
     // The final word of a job that reads the installer's exit code.
     void runAndReport (const juce::File& installer, const juce::StringArray& arguments, const juce::File& workFolder,
-                       const StatusCallback& statusCallback)
+                       const StatusCallback& statusCallback, ProcessTree& setup)
     {
-        statusCallback (ProcessStart::runAndWait (installer, arguments, workFolder) == 0 ? "Installed"
-                                                                                         : "Install error");
+        auto exitCode = setup.start (installer, arguments, workFolder) ? setup.waitForExitCode() : std::nullopt;
+        statusCallback (exitCode == 0 ? "Installed" : "Install error");
     }
 }
 
-void runQuietSwitch (juce::File installer, juce::File workFolder, juce::String signer, StatusCallback statusCallback)
+void runQuietSwitch (juce::File installer, juce::File workFolder, juce::String signer, StatusCallback statusCallback,
+                     std::shared_ptr<ProcessTree> setup)
 {
     juce::OwnedArray<InstallerSignature> checks;
 
-    if (! mayStart (installer, workFolder, signer, checks) ||
-        ! ProcessStart::startDetached (installer, { "/S" }, workFolder))
+    if (! mayStart (installer, workFolder, signer, checks) || ! setup->start (installer, { "/S" }, workFolder))
         statusCallback ("Install error");
 }
 
-void runSilentSwitch (juce::File installer, juce::File workFolder, juce::String signer, StatusCallback statusCallback)
+void runSilentSwitch (juce::File installer, juce::File workFolder, juce::String signer, StatusCallback statusCallback,
+                      std::shared_ptr<ProcessTree> setup)
 {
     juce::OwnedArray<InstallerSignature> checks;
 
     if (! mayStart (installer, workFolder, signer, checks))
         statusCallback ("Install error");
     else
-        runAndReport (installer, { "/silent" }, workFolder, statusCallback);
+        runAndReport (installer, { "/silent" }, workFolder, statusCallback, *setup);
 }
 
 void runCommandLineInstall (juce::File installer, juce::File workFolder, juce::String signer,
-                            StatusCallback statusCallback)
+                            StatusCallback statusCallback, std::shared_ptr<ProcessTree> setup)
 {
     juce::OwnedArray<InstallerSignature> checks;
 
@@ -106,5 +106,5 @@ void runCommandLineInstall (juce::File installer, juce::File workFolder, juce::S
     if (roamingData != juce::File())
         FolderRemoval::removeBelow (roamingData, "Brelvox/Nuvo Max/installer");
 
-    runAndReport (installer, { "install", "--al", "-c" }, workFolder, statusCallback);
+    runAndReport (installer, { "install", "--al", "-c" }, workFolder, statusCallback, *setup);
 }

@@ -4,6 +4,8 @@
 
 #include <functional>
 
+#include "../platform/ProcessTree.h"
+
 /** Reports a status word of the download and install side; safe to call from any thread. */
 using StatusCallback = std::function<void (juce::String)>;
 
@@ -13,20 +15,24 @@ using StatusCallback = std::function<void (juce::String)>;
     other program in the work folder (any file that begins as a Windows program
     does, whatever its name) carry that signer's valid signature; otherwise it logs
     the file and the reason and reports "Install error". Without a signer it logs
-    that signatures were not checked, and starts the installer. */
+    that signatures were not checked, and starts the installer. The installer is
+    started in the process tree given, through which the caller can follow it. */
 
 /** Starts the installer with the quiet switch "/S" and returns once its process
     exists. Reports nothing when the installer was started: the dialog automation
     follows the set-up. Reports "Install error" when it could not be started. */
-void runQuietSwitch (juce::File installer, juce::File workFolder, juce::String signer, StatusCallback statusCallback);
+void runQuietSwitch (juce::File installer, juce::File workFolder, juce::String signer, StatusCallback statusCallback,
+                     std::shared_ptr<ProcessTree> setup = std::make_shared<ProcessTree>());
 
 /** Runs the installer with the switch "/silent", waits for it to end, and reports
     "Installed" when it ended with 0, otherwise (not startable included) "Install error". */
-void runSilentSwitch (juce::File installer, juce::File workFolder, juce::String signer, StatusCallback statusCallback);
+void runSilentSwitch (juce::File installer, juce::File workFolder, juce::String signer, StatusCallback statusCallback,
+                      std::shared_ptr<ProcessTree> setup = std::make_shared<ProcessTree>());
 
 /** Removes the old installer folder (Brelvox/Nuvo Max/installer in the roaming
     application-data folder) if there is one, without following links, then runs
     the installer with "install --al -c" and reports "Installed" for exit code 0,
     otherwise (not startable included) "Install error". */
 void runCommandLineInstall (juce::File installer, juce::File workFolder, juce::String signer,
-                            StatusCallback statusCallback);
+                            StatusCallback statusCallback,
+                            std::shared_ptr<ProcessTree> setup = std::make_shared<ProcessTree>());

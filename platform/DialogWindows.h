@@ -3,6 +3,8 @@
 #include <juce_core/juce_core.h>
 
 #include <memory>
+
+#include "ProcessTree.h"
 #include <vector>
 
 //==============================================================================
@@ -30,8 +32,8 @@ public:
     /** Every top-level "#32770" window, in the window manager's order, with its title. */
     virtual std::vector<Dialog> listDialogs() = 0;
 
-    /** The top-level "#32770" window whose whole title is the text, or nullptr. */
-    virtual Handle findDialog (const juce::String& title) = 0;
+    /** Whether the dialog is a window of a process of the tree. */
+    virtual bool isShownBy (Handle dialog, const ProcessTree& processes) = 0;
 
     /** The dialog's first direct child of the class whose whole text is the text, or nullptr. */
     virtual Handle findChild (Handle dialog, const juce::String& className, const juce::String& text) = 0;
@@ -40,9 +42,15 @@ public:
         (0 is the first); empty when there is no such child. */
     virtual juce::String getChildText (Handle dialog, const juce::String& className, int index) = 0;
 
-    /** Presses the button. Returns when its window has handled the press, or after
-        a few seconds when that window does not answer: the press then counts as made. */
-    virtual void click (Handle button) = 0;
+    /** Presses the button. Returns true once its window has handled the press;
+        false after a few seconds when it has not, or at once when that window has
+        stopped answering. Then the press may still be under way in that window, or
+        may have been withdrawn: which of the two, only its next page tells. */
+    virtual bool click (Handle button) = 0;
+
+    /** Whether the dialog takes a message within a moment: a set-up that has gone
+        back to its message loop has finished or withdrawn every press sent before. */
+    virtual bool answers (Handle dialog) = 0;
 
     /** The dialogs of this operating system. */
     static std::unique_ptr<DialogWindows> createForThisSystem();

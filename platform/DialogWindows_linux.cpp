@@ -7,10 +7,11 @@ namespace
     {
     public:
         std::vector<Dialog> listDialogs() override { return {}; }
-        Handle findDialog (const juce::String&) override { return nullptr; }
+        bool isShownBy (Handle, const ProcessTree&) override { return false; }
         Handle findChild (Handle, const juce::String&, const juce::String&) override { return nullptr; }
         juce::String getChildText (Handle, const juce::String&, int) override { return {}; }
-        void click (Handle) override {}
+        bool click (Handle) override { return false; }
+        bool answers (Handle) override { return false; }
     };
 }
 

@@ -10,6 +10,9 @@ namespace
     // A set-up window that has stopped answering holds a click no longer than this.
     constexpr UINT clickTimeoutMilliseconds = 3000;
 
+    // How long a look at a busy set-up may hold the program's own window.
+    constexpr UINT answerTimeoutMilliseconds = 200;
+
     juce::String readText (HWND window)
     {
         wchar_t text[textBufferSize] = {};
@@ -30,9 +33,11 @@ namespace
             return dialogs;
         }
 
-        Handle findDialog (const juce::String& title) override
+        bool isShownBy (Handle dialog, const ProcessTree& processes) override
         {
-            return FindWindowW (dialogClass, title.toWideCharPointer());
+            DWORD processId = 0;
+            GetWindowThreadProcessId ((HWND) dialog, &processId);
+            return processId != 0 && processes.contains (processId);
         }
 
         Handle findChild (Handle dialog, const juce::String& className, const juce::String& text) override
@@ -51,10 +56,18 @@ namespace
             return readText (child);
         }
 
-        void click (Handle button) override
+        bool click (Handle button) override
         {
             DWORD_PTR result = 0;
-            SendMessageTimeoutW ((HWND) button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, clickTimeoutMilliseconds, &result);
+            return SendMessageTimeoutW ((HWND) button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, clickTimeoutMilliseconds,
+                                        &result) != 0;
+        }
+
+        bool answers (Handle dialog) override
+        {
+            DWORD_PTR result = 0;
+            return SendMessageTimeoutW ((HWND) dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, answerTimeoutMilliseconds,
+                                        &result) != 0;
         }
     };
 }

@@ -237,10 +237,18 @@ namespace
                 monitor->timerCallback();
             }
 
-            if (status().getWords().contains ("Downloaded"))
-                return testing::AssertionSuccess();
+            if (! status().getWords().contains ("Downloaded"))
+                return testing::AssertionFailure()
+                       << "no \"Downloaded\": " << status().getWords().joinIntoString (", ");
 
-            return testing::AssertionFailure() << "no \"Downloaded\": " << status().getWords().joinIntoString (", ");
+            // The dialog's time-out counts from the installer's start.
+            for (int i = 0; i < 500 && startable && ! monitor->getInstallerProcesses()->hasStarted(); ++i)
+                juce::Thread::sleep (20);
+
+            if (startable && ! monitor->getInstallerProcesses()->hasStarted())
+                return testing::AssertionFailure() << "the installer was not started";
+
+            return testing::AssertionSuccess();
         }
 
         void tick (int count = 1)
@@ -260,6 +268,14 @@ namespace
         {
             screen = std::make_shared<FakeScreen>();
             recorders.push_back (std::make_unique<StatusRecorder>());
+            linesBeforeCase = log.getMessages().size();
+        }
+
+        // How often the case has logged the line.
+        int countLines (const juce::String& line) const
+        {
+            auto messages = log.getMessages();
+            return (int) std::count (messages.begin() + linesBeforeCase, messages.end(), line);
         }
 
         StatusRecorder& status() { return *recorders.back(); }
@@ -269,6 +285,7 @@ namespace
         DownloadMonitor* monitor = nullptr;
         TemporaryFolder temporary;
         LogCapture log;
+        int linesBeforeCase = 0;
     };
 }
 
@@ -428,6 +445,101 @@ TEST_F (DialogFixture, ClicksInstallOnEveryTickWithoutTimingOut)
     screen->show ("Quenz Q2 Setup", { { "Button", "Reboot later" } });
     tick();
     EXPECT_EQ (status().getFinalWords(), juce::StringArray ("Downloaded", "Installed"));
+}
+
+TEST_F (DialogFixture, PressesAPageAgainOnlyWhenTheSetupAnswersAndStillShowsIt)
+{
+    struct Case
+    {
+        const char* name;
+        bool takenLate; // else withdrawn
+        std::vector<std::string> expectedClicks;
+    };
+
+    const Case cases[] = {
+        { "the set-up works inside the press past its time-out", true, { "INSTALL" } },
+        { "the press was withdrawn", false, { "INSTALL", "INSTALL" } },
+    };
+
+    for (auto& c : cases)
+    {
+        ASSERT_TRUE (startMonitor (requestFor ({})));
+        screen->show ("Quenz Q2 Setup", { { "Button", "INSTALL" }, { "Button", "Cancel" } });
+        screen->pressesNotTaken = 1;
+        screen->answering = false;
+
+        tick (5);
+        EXPECT_EQ (screen->clicks, std::vector<std::string>{ "INSTALL" }) << c.name << ": no press while it is busy";
+        EXPECT_EQ (countLines ("<DownloadMonitor::analyseWindow> clicked Install button"), 0) << c.name;
+
+        if (c.takenLate)
+            screen->show ("Quenz Q2 Setup", { { "Static", "Installing USB drivers." }, { "Button", "Cancel" } });
+
+        screen->answering = true;
+        tick();
+
+        EXPECT_EQ (screen->clicks, c.expectedClicks) << c.name;
+        EXPECT_EQ (countLines ("<DownloadMonitor::analyseWindow> clicked Install button"), 1)
+            << c.name << ": logged for the press that was taken, once";
+        EXPECT_TRUE (monitor->isTimerRunning()) << c.name;
+
+        screen->show ("Quenz Q2 Setup", { { "Button", "Reboot later" } });
+        tick();
+        EXPECT_EQ (status().getFinalWords(), juce::StringArray ("Downloaded", "Installed")) << c.name;
+        runMessageLoopFor (50);
+    }
+}
+
+TEST_F (DialogFixture, EndsAfterTwentyMinutesWhateverTheSetupDoes)
+{
+    struct Case
+    {
+        const char* name;
+        std::vector<FakeScreen::Control> page;
+        bool answering;
+    };
+
+    const Case cases[] = {
+        { "an installing page that never ends", { { "Static", "Installing USB drivers." } }, true },
+        { "an INSTALL button that does nothing", { { "Button", "INSTALL" } }, true },
+        { "a set-up that stops answering inside a press", { { "Button", "INSTALL" } }, false },
+    };
+
+    for (auto& c : cases)
+    {
+        ASSERT_TRUE (startMonitor (requestFor ({})));
+        screen->show ("Quenz Q2 Setup", c.page);
+        screen->pressesNotTaken = c.answering ? 0 : 1;
+        screen->answering = c.answering;
+
+        tick (20 * 60 * 2);
+        EXPECT_TRUE (monitor->isTimerRunning()) << c.name;
+        EXPECT_EQ (status().getFinalWords(), juce::StringArray ("Downloaded")) << c.name;
+
+        tick();
+        EXPECT_FALSE (monitor->isTimerRunning()) << c.name;
+        EXPECT_EQ (status().getFinalWords(), juce::StringArray ("Downloaded", "Install error")) << c.name;
+        EXPECT_EQ (log.getMessages()[log.getMessages().size() - 1],
+                   "<DownloadMonitor::timerCallback> no end of the set-up within 1200 seconds")
+            << c.name;
+        runMessageLoopFor (50);
+    }
+}
+
+TEST_F (DialogFixture, DrivesOnlyADialogOfItsOwnInstaller)
+{
+    ASSERT_TRUE (startMonitor (requestFor ({})));
+    screen->dialogs = { { "Quenz Q2 Setup", { { "Button", "INSTALL" } }, false } };
+
+    tick (3);
+    screen->dialogs.push_back ({ "Quenz Q2 Setup", { { "Button", "Reboot later" } }, true });
+    tick();
+
+    EXPECT_EQ (screen->clicks, std::vector<std::string>{ "Reboot later" });
+    EXPECT_EQ (status().getFinalWords(), juce::StringArray ("Downloaded", "Installed"));
+    EXPECT_EQ (countLines ("<DownloadMonitor::findInstallerDialog> not driving \"Quenz Q2 Setup\": a window of another "
+                           "program"),
+               1);
 }
 
 TEST_F (DialogFixture, FindsTheDialogByItsTitleContainingTheProduct)

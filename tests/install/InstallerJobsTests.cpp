@@ -316,7 +316,7 @@ TEST_F (JobFixture, EveryJobSaysOnceThatItStartsItsInstallerUnchecked)
     signers.add (testSigner);
 #endif
 
-    using Job = void (*) (juce::File, juce::File, juce::String, StatusCallback);
+    using Job = void (*) (juce::File, juce::File, juce::String, StatusCallback, std::shared_ptr<ProcessTree>);
     const std::pair<const char*, Job> jobs[] = { { "quiet", runQuietSwitch },
                                                  { "silent", runSilentSwitch },
                                                  { "command line", runCommandLineInstall } };
@@ -330,7 +330,9 @@ TEST_F (JobFixture, EveryJobSaysOnceThatItStartsItsInstallerUnchecked)
             LogCapture log;
             auto installer = FakeInstaller::make (folder.getChildFile (juce::Uuid().toString()), "Setup", 0);
 
-            job (installer, installer.getParentDirectory(), signer, [] (juce::String) {});
+            job (
+                installer, installer.getParentDirectory(), signer, [] (juce::String) {},
+                std::make_shared<ProcessTree>());
             EXPECT_NE (FakeInstaller::waitForArguments (installer), "") << name << ": started";
             runMessageLoopFor (100);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <deque>
 #include <functional>
 
 #include "platform/DialogWindows.h"
@@ -21,13 +22,23 @@ struct FakeScreen
     {
         std::string title;
         std::vector<Control> controls;
+        // False for a window of a program other than the started installer.
+        bool shownBySetup = true;
     };
 
-    std::vector<Dialog> dialogs;
+    // Windows keep their handles while others come and go.
+    std::deque<Dialog> dialogs;
     std::vector<std::string> clicks;
 
-    /** Called with the pressed button's text, to move the dialog on. */
+    /** Called with the pressed button's text when the press is taken, to move the dialog on. */
     std::function<void (const std::string&)> onClick;
+
+    /** How many of the next presses the set-up does not take in time; the test then
+        shows what became of them. */
+    int pressesNotTaken = 0;
+
+    /** Whether the set-up answers when it is asked. */
+    bool answering = true;
 
     void show (const std::string& title, std::vector<Control> controls)
     {
@@ -50,13 +61,9 @@ public:
         return list;
     }
 
-    Handle findDialog (const juce::String& title) override
+    bool isShownBy (Handle dialog, const ProcessTree&) override
     {
-        for (auto& dialog : screen->dialogs)
-            if (cut (dialog.title) == title)
-                return &dialog;
-
-        return nullptr;
+        return static_cast<FakeScreen::Dialog*> (dialog)->shownBySetup;
     }
 
     Handle findChild (Handle dialog, const juce::String& className, const juce::String& text) override
@@ -78,14 +85,24 @@ public:
         return {};
     }
 
-    void click (Handle button) override
+    bool click (Handle button) override
     {
         auto text = static_cast<FakeScreen::Control*> (button)->text;
         screen->clicks.push_back (text);
 
+        if (screen->pressesNotTaken > 0)
+        {
+            --screen->pressesNotTaken;
+            return false;
+        }
+
         if (screen->onClick)
             screen->onClick (text);
+
+        return true;
     }
+
+    bool answers (Handle) override { return screen->answering; }
 
 private:
     // As the system reads it: at most 255 characters.

@@ -1,4 +1,4 @@
-#include "ProcessStart.h"
+#include "ProcessTree.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -44,31 +44,29 @@ namespace
 
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init (&actions);
+        posix_spawn_file_actions_addopen (&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
         posix_spawn_file_actions_addopen (&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
         posix_spawn_file_actions_adddup2 (&actions, STDOUT_FILENO, STDERR_FILENO);
         posix_spawn_file_actions_addchdir_np (&actions, program.getParentDirectory().getFullPathName().toRawUTF8());
         posix_spawn_file_actions_addclosefrom_np (&actions, STDERR_FILENO + 1);
 
+        // A process group of its own holds everything the installer starts, as
+        // long as none of it makes a group or session of its own.
+        posix_spawnattr_t attributes;
+        posix_spawnattr_init (&attributes);
+        posix_spawnattr_setflags (&attributes, POSIX_SPAWN_SETPGROUP);
+        posix_spawnattr_setpgroup (&attributes, 0);
+
         pid_t child = 0;
-        auto spawned = posix_spawn (&child, program.getFullPathName().toRawUTF8(), &actions, nullptr,
+        auto spawned = posix_spawn (&child, program.getFullPathName().toRawUTF8(), &actions, &attributes,
                                     argumentVector.data(), environmentVector.data()) == 0;
+        posix_spawnattr_destroy (&attributes);
         posix_spawn_file_actions_destroy (&actions);
         return spawned ? child : -1;
     }
 
-    std::optional<int> waitFor (pid_t child)
-    {
-        int state = 0;
-
-        while (waitpid (child, &state, 0) < 0)
-            if (errno != EINTR)
-                return -1;
-
-        return WIFEXITED (state) ? WEXITSTATUS (state) : -1;
-    }
-
-    // Programs started to run on by themselves are reaped once they have ended,
-    // at the next start and at the end of the program.
+    // Started programs that no tree waits for any more are reaped once they have
+    // ended, at the next hand-over and at the end of the program.
     struct DetachedChildren
     {
         ~DetachedChildren() { reapEnded(); }
@@ -96,25 +94,75 @@ namespace
     DetachedChildren detachedChildren;
 }
 
-bool ProcessStart::startDetached (const juce::File& program, const juce::StringArray& arguments,
-                                  const juce::File& workFolder)
+struct ProcessTree::Handles
 {
-    auto child = start (program, arguments, workFolder);
+    pid_t processId = -1;
+    std::optional<int> exitCode;
+    // Kept for the threads that ask whether the tree runs while another waits for its end.
+    juce::CriticalSection reaping;
+};
+
+ProcessTree::ProcessTree() = default;
+
+ProcessTree::~ProcessTree()
+{
+    if (handles != nullptr && ! handles->exitCode.has_value())
+        detachedChildren.add (handles->processId);
+}
+
+bool ProcessTree::start (const juce::File& program, const juce::StringArray& arguments, const juce::File& workFolder)
+{
+    if (handles != nullptr)
+        return false;
+
+    auto child = ::start (program, arguments, workFolder);
 
     if (child < 0)
         return false;
 
-    detachedChildren.add (child);
+    handles = std::make_unique<Handles>();
+    handles->processId = child;
+    started.store (true, std::memory_order_release);
     return true;
 }
 
-std::optional<int> ProcessStart::runAndWait (const juce::File& program, const juce::StringArray& arguments,
-                                             const juce::File& workFolder)
+std::optional<int> ProcessTree::waitForExitCode()
 {
-    auto child = start (program, arguments, workFolder);
-
-    if (child < 0)
+    if (! hasStarted())
         return {};
 
-    return waitFor (child);
+    int state = 0;
+    pid_t waited = 0;
+
+    while ((waited = waitpid (handles->processId, &state, 0)) < 0 && errno == EINTR)
+        ;
+
+    const juce::ScopedLock lock (handles->reaping);
+
+    if (waited == handles->processId)
+        handles->exitCode = WIFEXITED (state) ? WEXITSTATUS (state) : -1;
+
+    return handles->exitCode.value_or (-1);
+}
+
+bool ProcessTree::contains (juce::uint32 processId) const
+{
+    return hasStarted() && getpgid ((pid_t) processId) == handles->processId;
+}
+
+bool ProcessTree::isRunning() const
+{
+    if (! hasStarted())
+        return false;
+
+    {
+        // An ended program that nobody has reaped would still count.
+        const juce::ScopedLock lock (handles->reaping);
+        int state = 0;
+
+        if (! handles->exitCode.has_value() && waitpid (handles->processId, &state, WNOHANG) == handles->processId)
+            handles->exitCode = WIFEXITED (state) ? WEXITSTATUS (state) : -1;
+    }
+
+    return kill (-handles->processId, 0) == 0;
 }
