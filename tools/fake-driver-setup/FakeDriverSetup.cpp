@@ -5,9 +5,14 @@
 // walks the set-up's pages: language choice, ready to install, installing (for a
 // few seconds), then the ending: "reboot" (finished, reboot offered), "exit"
 // (finished, no reboot needed, the default) or "fail" (the installation failed).
-// With " hang" after the ending ("... - reboot hang.exe") it stops answering for
-// ten seconds when INSTALL is pressed, before it goes on. With " late" after that
-// ("... - fail late.exe") the ending page's buttons come a second after its text.
+// Words after the ending change its ways ("... - reboot hang.exe"):
+//   hang     it stops answering for ten seconds when INSTALL is pressed, then goes on;
+//   busy     it works four seconds inside the INSTALL press, and its installing page
+//            keeps that button as "Cancel";
+//   late     the ending page's buttons come a second after its text;
+//   forever  the installing page, with a "Cancel" button, never ends;
+//   delay    the dialog shows three seconds after the start;
+//   linger   it runs on for a minute after its dialog has gone.
 // It writes the arguments it was started with into "<its own path>.ran".
 
 #include <string>
@@ -29,12 +34,12 @@ namespace
 
     constexpr UINT_PTR installingTimer = 1, lateButtonsTimer = 2;
     constexpr UINT installingMilliseconds = 3000, lateButtonsMilliseconds = 1000;
-    constexpr DWORD hangMilliseconds = 10000;
+    constexpr DWORD hangMilliseconds = 10000, busyMilliseconds = 4000, delayMilliseconds = 3000,
+                    lingerMilliseconds = 60000;
 
     std::wstring title = L"Setup";
     std::wstring ending = L"exit";
-    bool hangsOnInstall = false;
-    bool buttonsComeLate = false;
+    bool hangsOnInstall = false, busyOnInstall = false, buttonsComeLate = false, installsForever = false;
 
     struct Control
     {
@@ -124,8 +129,27 @@ namespace
                         if (hangsOnInstall)
                             Sleep (hangMilliseconds);
 
-                        showPage (dialog, { { L"Static", L"Installing USB drivers.", 0 } });
-                        SetTimer (dialog, installingTimer, installingMilliseconds, nullptr);
+                        if (busyOnInstall)
+                        {
+                            // The same button, now cancelling: a press that arrives late lands on it.
+                            Sleep (busyMilliseconds);
+                            auto button = GetDlgItem (dialog, installButton);
+                            DestroyWindow (GetDlgItem (dialog, cancelButton));
+                            SetWindowTextW (GetWindow (dialog, GW_CHILD), L"Installing USB drivers.");
+                            SetWindowLongPtrW (button, GWLP_ID, cancelButton);
+                            SetWindowTextW (button, L"Cancel");
+                        }
+                        else
+                        {
+                            showPage (dialog, { { L"Static", L"Installing USB drivers.", 0 } });
+
+                            if (installsForever)
+                                addControls (dialog, { { L"Button", L"Cancel", cancelButton } });
+                        }
+
+                        if (! installsForever)
+                            SetTimer (dialog, installingTimer, installingMilliseconds, nullptr);
+
                         return TRUE;
 
                     case rebootLaterButton:
@@ -170,20 +194,27 @@ int WINAPI WinMain (HINSTANCE instance, HINSTANCE, LPSTR, int)
     auto separator = name.find (L" - ");
     title = name.substr (0, separator);
 
-    if (separator != std::wstring::npos)
-        ending = name.substr (separator + 3);
+    std::wstring words = separator != std::wstring::npos ? name.substr (separator + 3) : L"";
+    ending = words.substr (0, words.find (L' '));
 
-    auto takeLastWord = [] (const std::wstring& word)
-    {
-        if (ending.size() <= word.size() || ending.compare (ending.size() - word.size(), word.size(), word) != 0)
-            return false;
+    auto has = [&words] (const wchar_t* word)
+    { return (L" " + words + L" ").find (L" " + std::wstring (word) + L" ") != std::wstring::npos; };
 
-        ending.resize (ending.size() - word.size());
-        return true;
-    };
+    hangsOnInstall = has (L"hang");
+    busyOnInstall = has (L"busy");
+    buttonsComeLate = has (L"late");
+    installsForever = has (L"forever");
 
-    buttonsComeLate = takeLastWord (L" late");
-    hangsOnInstall = takeLastWord (L" hang");
+    if (ending.empty())
+        ending = L"exit";
 
-    return (int) DialogBoxParamW (instance, MAKEINTRESOURCEW (100), nullptr, dialogProcedure, 0);
+    if (has (L"delay"))
+        Sleep (delayMilliseconds);
+
+    auto result = (int) DialogBoxParamW (instance, MAKEINTRESOURCEW (100), nullptr, dialogProcedure, 0);
+
+    if (has (L"linger"))
+        Sleep (lingerMilliseconds);
+
+    return result;
 }

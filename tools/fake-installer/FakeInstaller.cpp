@@ -4,7 +4,9 @@
 // "fail", else 0. Its temporary folder (TEMP and TMP) and its current folder go
 // into "<its own path>.env". With "chatty" in its name it first writes 16 KB to its output,
 // four times what a Windows pipe holds by default. With "slow" in its name it
-// takes three seconds before it records its arguments and ends.
+// takes three seconds before it records its arguments and ends. With "parent" in its
+// name it first starts a copy of itself that runs three seconds, and writes that
+// child's process id into "<its own path>.child".
 
 #include <cstdio>
 #include <string>
@@ -15,6 +17,32 @@ int main()
 {
     auto path = getOwnPath();
     auto name = path.substr (path.find_last_of (L'\\') + 1);
+
+    if (std::wstring (GetCommandLineW()).find (L" --child") != std::wstring::npos)
+    {
+        Sleep (3000);
+        return 0;
+    }
+
+    if (name.find (L"parent") != std::wstring::npos)
+    {
+        std::wstring line = L"\"" + path + L"\" --child";
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof (startup);
+        PROCESS_INFORMATION child = {};
+
+        if (CreateProcessW (path.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &child))
+        {
+            if (auto* record = _wfopen ((path + L".child").c_str(), L"w"))
+            {
+                std::fprintf (record, "%lu\n", child.dwProcessId);
+                std::fclose (record);
+            }
+
+            CloseHandle (child.hThread);
+            CloseHandle (child.hProcess);
+        }
+    }
 
     if (name.find (L"chatty") != std::wstring::npos)
     {
