@@ -11,7 +11,8 @@
 
 // The whole road from the download to the installer's outcome, with the real
 // user32 dialogs of the stand-in driver set-up (tools/fake-driver-setup) and the
-// stand-in installers (tools/fake-installer), run through the real cmd.exe.
+// stand-in installers (tools/fake-installer), each checked and started as the
+// program does.
 
 namespace
 {
@@ -20,11 +21,17 @@ namespace
         return juce::File (juce::SystemStats::getEnvironmentVariable (variable, {}));
     }
 
-    // Publishes a ZIP archive holding the program under the name given; returns its address.
-    juce::String publishArchive (const juce::File& program, const juce::String& nameInArchive)
+    // Publishes a ZIP archive holding the program under the name given, and as
+    // many signed helper programs as asked for; returns its address.
+    juce::String publishArchive (const juce::File& program, const juce::String& nameInArchive, int helpers = 0)
     {
         juce::ZipFile::Builder builder;
         builder.addFile (program, 9, nameInArchive);
+
+        for (int i = 0; i < helpers; ++i)
+            builder.addFile (toolFromEnvironment ("QUENZ_FAKE_INSTALLER"), 9,
+                             "helpers/helper" + juce::String (i) + ".dll");
+
         juce::MemoryOutputStream archive;
         builder.writeToStream (archive, nullptr);
 
@@ -36,7 +43,7 @@ namespace
     {
         // Runs one install of the product until it has reported two final words.
         juce::StringArray install (const juce::String& url, const juce::String& softwareName, StatusRecorder& status,
-                                   const juce::String& product = "Quenz Q2")
+                                   const juce::String& product = "Quenz Q2", DialogLimits limits = {})
         {
             // Each install gets a download folder of its own, as each click does.
             auto folder = temporary.getFolder().getChildFile (juce::Uuid().toString());
@@ -49,23 +56,44 @@ namespace
             request.language = "cn";
             request.url = url;
 
-            DownloadMonitor::start (request, folder, status.makeCallback());
+            DownloadMonitor::start (request, folder, status.makeCallback(), DialogWindows::createForThisSystem(),
+                                    DownloadMonitor::getBuildSigner(), limits);
             lastFolder = folder;
             runMessageLoopUntil ([&status] { return status.getFinalWords().size() >= 2; }, 90000);
             runMessageLoopFor (200);
-
-            // The set-up's dialog may take a moment to go; the next install must not find it.
-            runMessageLoopUntil ([&product] { return ! showsDialogFor (product); }, 10000);
             return status.getFinalWords();
         }
 
-        static bool showsDialogFor (const juce::String& product)
+        // Waits a few seconds for the product's set-up dialogs to go.
+        static bool dialogsHaveGone (const juce::String& product = "Quenz Q2")
         {
-            for (auto& dialog : DialogWindows::createForThisSystem()->listDialogs())
-                if (dialog.title.contains (product))
-                    return true;
+            return runMessageLoopUntil ([&product] { return findDialog (product) == nullptr; }, 10000);
+        }
 
-            return false;
+        // The first set-up dialog of the product on the screen, of any program.
+        static DialogWindows::Handle findDialog (const juce::String& product, const ProcessTree* shownBy = nullptr)
+        {
+            auto windows = DialogWindows::createForThisSystem();
+
+            for (auto& dialog : windows->listDialogs())
+                if (dialog.title.contains (product) &&
+                    (shownBy == nullptr || windows->isShownBy (dialog.handle, *shownBy)))
+                    return dialog.handle;
+
+            return nullptr;
+        }
+
+        // Presses the button of the dialog, as a person would; false if it has none.
+        static bool press (DialogWindows::Handle dialog, const juce::String& button)
+        {
+            auto windows = DialogWindows::createForThisSystem();
+            auto handle = dialog != nullptr ? windows->findChild (dialog, "Button", button) : nullptr;
+
+            // A page that goes with the press may take the button with it before the press returns.
+            if (handle != nullptr)
+                windows->click (handle);
+
+            return handle != nullptr;
         }
 
         TemporaryFolder temporary;
@@ -85,6 +113,8 @@ TEST_F (RoadFixture, DrivesTheDriverSetupThroughItsPages)
 
     const Case cases[] = {
         { "exit", "Installed", "<DownloadMonitor::analyseWindow> clicked exit button" },
+        // A press that lands a second time lands on the installing page's Cancel.
+        { "exit busy", "Installed", "<DownloadMonitor::analyseWindow> clicked exit button" },
         { "reboot", "Installed", "<DownloadMonitor::analyseWindow> clicked not reboot button" },
         { "fail", "Software exist", "<DownloadMonitor::analyseWindow> clicked Install button" },
         { "fail late", "Software exist", "<DownloadMonitor::analyseWindow> clicked Install button" },
@@ -101,9 +131,11 @@ TEST_F (RoadFixture, DrivesTheDriverSetupThroughItsPages)
 
         auto messages = caseLog.getMessages();
         EXPECT_TRUE (messages.contains ("<DownloadMonitor::analyseWindow> clicked OK button")) << c.ending;
-        EXPECT_TRUE (messages.contains ("<DownloadMonitor::analyseWindow> clicked Install button")) << c.ending;
+        EXPECT_EQ (
+            std::count (messages.begin(), messages.end(), "<DownloadMonitor::analyseWindow> clicked Install button"), 1)
+            << c.ending;
         EXPECT_TRUE (messages.contains (c.lastClickLog)) << c.ending;
-        EXPECT_FALSE (showsDialogFor ("Quenz Q2")) << c.ending << ": the set-up was left on the screen";
+        EXPECT_TRUE (dialogsHaveGone()) << c.ending << ": the set-up was left on the screen";
 
         auto setup = lastFolder.getChildFile ("Quenz%20Driver")
                          .getChildFile ("Quenz Q2 Setup - " + juce::String (c.ending) + ".exe");
@@ -168,4 +200,55 @@ TEST_F (RoadFixture, GoesOnWhileTheSetupWindowStopsAnswering)
 
     EXPECT_EQ (install (url, "Nuvo", status), juce::StringArray ("Downloaded", "Installed"));
     EXPECT_LT (heartbeat.longestGap, 5000u) << "the set-up stops answering for ten seconds";
+}
+
+TEST_F (RoadFixture, CountsTheTimeOutFromTheInstallersStart)
+{
+    // Checking the programs takes seconds, longer than the time-out; the set-up
+    // then shows its dialog at once.
+    auto url = publishArchive (toolFromEnvironment ("QUENZ_FAKE_DRIVER_SETUP"), "Quenz Q2 Setup - exit.exe", 120);
+    StatusRecorder status;
+
+    EXPECT_EQ (install (url, "Nuvo", status, "Quenz Q2", { 1000, DialogLimits().wholeRoad }),
+               juce::StringArray ("Downloaded", "Installed"));
+    EXPECT_TRUE (dialogsHaveGone());
+}
+
+TEST_F (RoadFixture, EndsASetupThatNeverFinishesAtTheBoundOfTheWholeRoad)
+{
+    auto url = publishArchive (toolFromEnvironment ("QUENZ_FAKE_DRIVER_SETUP"), "Quenz Q2 Setup - exit forever.exe");
+    StatusRecorder status;
+
+    EXPECT_EQ (install (url, "Nuvo", status, "Quenz Q2", { DialogLimits().dialogTimeOut, 15000 }),
+               juce::StringArray ("Downloaded", "Install error"));
+    EXPECT_TRUE (
+        log.getMessages().contains ("<DownloadMonitor::timerCallback> no end of the set-up within 15 seconds"));
+
+    EXPECT_TRUE (press (findDialog ("Quenz Q2"), "Cancel"));
+    EXPECT_TRUE (dialogsHaveGone());
+}
+
+TEST_F (RoadFixture, DrivesOnlyTheSetupThatItStartedThoughAnotherProgramShowsOneLikeIt)
+{
+    // The look-alike is on the screen first; the set-up shows its dialog three seconds after its start.
+    auto lookAlike = temporary.getFolder().getChildFile ("look-alike").getChildFile ("Quenz Q2 Setup - exit.exe");
+    lookAlike.getParentDirectory().createDirectory();
+    ASSERT_TRUE (toolFromEnvironment ("QUENZ_FAKE_DRIVER_SETUP").copyFileTo (lookAlike));
+    ProcessTree lookAlikeProcesses;
+    ASSERT_TRUE (lookAlikeProcesses.start (lookAlike, {}, lookAlike.getParentDirectory()));
+    ASSERT_TRUE (runMessageLoopUntil ([&] { return findDialog ("Quenz Q2", &lookAlikeProcesses) != nullptr; }));
+
+    auto url = publishArchive (toolFromEnvironment ("QUENZ_FAKE_DRIVER_SETUP"), "Quenz Q2 Setup - exit delay.exe");
+    StatusRecorder status;
+
+    EXPECT_EQ (install (url, "Nuvo", status), juce::StringArray ("Downloaded", "Installed"));
+
+    auto stillWaiting = findDialog ("Quenz Q2", &lookAlikeProcesses);
+    ASSERT_NE (stillWaiting, nullptr);
+    EXPECT_NE (DialogWindows::createForThisSystem()->findChild (stillWaiting, "Button", "OK"), nullptr)
+        << "the look-alike was pressed";
+
+    EXPECT_TRUE (press (stillWaiting, "OK"));
+    EXPECT_TRUE (runMessageLoopUntil ([&] { return press (findDialog ("Quenz Q2", &lookAlikeProcesses), "Cancel"); }));
+    EXPECT_TRUE (dialogsHaveGone());
 }

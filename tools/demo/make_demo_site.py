@@ -3,13 +3,14 @@
 end-to-end tests: the catalogue at brelvox/release/software/list.xml, two product
 pictures and the installers, all below that folder.
 
-  make_demo_site.py ROOT BASE_ADDRESS [--driver-setup EXE] [--installer EXE]
+  make_demo_site.py ROOT BASE_ADDRESS [--driver-setup EXE] [--installer EXE] [--setup-ending ENDING]
 
 BASE_ADDRESS is how the server is reached, such as https://localhost:8443. The
 product "Quenz Q2" has the USB product id 0x1234. Its software is offered for
 every platform word: the driver set-up "Nuvo" (a ZIP holding the stand-in driver
 set-up, when one is given, else a shell-script installer) and "Echo Deck" (a ZIP
-holding a self-reporting installer).
+holding a self-reporting installer). ENDING names the stand-in set-up's ending
+and ways ("exit" unless given; see tools/fake-driver-setup).
 """
 
 import argparse
@@ -40,6 +41,7 @@ def main():
     parser.add_argument("base_address")
     parser.add_argument("--driver-setup", help="fake_driver_setup.exe of the Windows build")
     parser.add_argument("--installer", help="fake_installer.exe of the Windows build")
+    parser.add_argument("--setup-ending", default="exit", help="the stand-in driver set-up's ending and ways")
     options = parser.parse_args()
 
     software = os.path.join(options.root, "brelvox", "release", "software")
@@ -49,7 +51,7 @@ def main():
         shutil.copy(os.path.join(TESTS_DATA, "pictures", picture), os.path.join(software, "pictures"))
 
     with zipfile.ZipFile(os.path.join(software, "Nuvo Setup.zip"), "w") as archive:
-        add_program(archive, "Quenz Q2 Setup - exit.exe", options.driver_setup)
+        add_program(archive, f"Quenz Q2 Setup - {options.setup_ending}.exe", options.driver_setup)
         # Drivers are large; a download of this one takes a while on a slowed server.
         archive.writestr("drivers/data.bin", random.Random(4660).randbytes(200 * 1024))
     with zipfile.ZipFile(os.path.join(software, "EchoDeck.zip"), "w") as archive:

@@ -12,7 +12,7 @@
 //   late     the ending page's buttons come a second after its text;
 //   forever  the installing page, with a "Cancel" button, never ends;
 //   delay    the dialog shows three seconds after the start;
-//   linger   it runs on for a minute after its dialog has gone.
+//   linger   it runs on for two minutes after its dialog has gone.
 // It writes the arguments it was started with into "<its own path>.ran".
 
 #include <string>
@@ -35,7 +35,7 @@ namespace
     constexpr UINT_PTR installingTimer = 1, lateButtonsTimer = 2;
     constexpr UINT installingMilliseconds = 3000, lateButtonsMilliseconds = 1000;
     constexpr DWORD hangMilliseconds = 10000, busyMilliseconds = 4000, delayMilliseconds = 3000,
-                    lingerMilliseconds = 60000;
+                    lingerMilliseconds = 120000;
 
     std::wstring title = L"Setup";
     std::wstring ending = L"exit";
