@@ -15,6 +15,23 @@ namespace
 
     constexpr int tickMilliseconds = 500;
 
+    // Another program may show any number of look-alike windows; so many are named in the log.
+    constexpr int maxLoggedOtherDialogs = 8;
+
+    // A window title as a log line may show it: without line breaks or other
+    // control characters, which would let another program write lines of its own.
+    juce::String withoutControls (const juce::String& title)
+    {
+        juce::String printable;
+
+        for (auto character : title)
+            if (character >= 0x20 && ! (character >= 0x7f && character < 0xa0) && character != 0x2028 &&
+                character != 0x2029)
+                printable += juce::String::charToString (character);
+
+        return printable;
+    }
+
     // How long a failed page may show without its Exit button before it counts as
     // one that has none.
     constexpr int exitButtonWaitTicks = 4;
@@ -226,13 +243,28 @@ void DownloadMonitor::handleDownloadResult (const StatusCallback& callback)
     auto folder = workFolder;
     auto processes = installerProcesses;
 
+    // From here until the job has started its installer or let it be, the
+    // installer counts as running: its folder stays even if the window closes now.
+    auto launchJob = [processes] (std::function<void()> job)
+    {
+        processes->setStartPending (true);
+
+        if (! juce::Thread::launch (
+                [processes, job]
+                {
+                    job();
+                    processes->setStartPending (false);
+                }))
+            processes->setStartPending (false);
+    };
+
     if (selection.area == "en" && selection.softwareName == "Nuvo Max")
     {
-        juce::Thread::launch ([=] { runCommandLineInstall (installer, folder, signer, callback, processes); });
+        launchJob ([=] { runCommandLineInstall (installer, folder, signer, callback, processes); });
     }
     else if (selection.softwareName == "Echo Deck")
     {
-        juce::Thread::launch ([=] { runSilentSwitch (installer, folder, signer, callback, processes); });
+        launchJob ([=] { runSilentSwitch (installer, folder, signer, callback, processes); });
     }
     else
     {
@@ -251,7 +283,7 @@ void DownloadMonitor::handleDownloadResult (const StatusCallback& callback)
                 });
         };
 
-        juce::Thread::launch ([=] { runQuietSwitch (installer, folder, signer, reportAndStop, processes); });
+        launchJob ([=] { runQuietSwitch (installer, folder, signer, reportAndStop, processes); });
     }
 }
 
@@ -312,11 +344,11 @@ DialogWindows::Handle DownloadMonitor::findInstallerDialog()
         if (dialogWindows->isShownBy (dialog.handle, *installerProcesses))
             return dialog.handle;
 
-        if (! otherProgramsDialogs.contains (dialog.handle))
+        if (otherProgramsDialogs.size() < maxLoggedOtherDialogs && ! otherProgramsDialogs.contains (dialog.handle))
         {
             otherProgramsDialogs.add (dialog.handle);
-            juce::Logger::writeToLog ("<DownloadMonitor::findInstallerDialog> not driving \"" + dialog.title +
-                                      "\": a window of another program");
+            juce::Logger::writeToLog ("<DownloadMonitor::findInstallerDialog> not driving \"" +
+                                      withoutControls (dialog.title) + "\": a window of another program");
         }
     }
 
@@ -325,17 +357,13 @@ DialogWindows::Handle DownloadMonitor::findInstallerDialog()
 
 bool DownloadMonitor::analyseWindow (DialogWindows::Handle dialog)
 {
-    if (pageOfUnansweredPress >= 0)
-    {
-        // Busy with the press, or it withdrew it: until it answers, its page is the old one.
-        if (! dialogWindows->answers (dialog))
-            return true;
-    }
+    // A press waits in the set-up's queue until it takes it, and is never
+    // withdrawn: while the set-up is busy with it, its page is not read again.
+    if (lastPressHandled != nullptr && ! *lastPressHandled && dialog == dialogOfLastPress)
+        return true;
 
-    for (int i = 0; i < (int) std::size (dialogPages); ++i)
+    for (auto& page : dialogPages)
     {
-        auto& page = dialogPages[i];
-
         if (page.staticText != nullptr && dialogWindows->findChild (dialog, "Static", page.staticText) == nullptr)
             continue;
 
@@ -345,19 +373,22 @@ bool DownloadMonitor::analyseWindow (DialogWindows::Handle dialog)
         if (page.buttonText != nullptr && button == nullptr)
             continue;
 
-        // A press still shown afresh was withdrawn, and is made again; any other
-        // page means the set-up took it.
-        if (pageOfUnansweredPress >= 0 && pageOfUnansweredPress != i)
-            juce::Logger::writeToLog (dialogPages[pageOfUnansweredPress].logLine);
-
-        pageOfUnansweredPress = -1;
-
         if (button != nullptr)
         {
-            if (dialogWindows->click (button))
-                juce::Logger::writeToLog (page.logLine);
-            else
-                pageOfUnansweredPress = i;
+            auto handled = std::make_shared<bool> (false);
+            juce::String logLine (page.logLine);
+
+            // Said once the set-up has taken the press, even after the monitor has gone.
+            if (dialogWindows->press (button,
+                                      [handled, logLine]
+                                      {
+                                          *handled = true;
+                                          juce::Logger::writeToLog (logLine);
+                                      }))
+            {
+                lastPressHandled = handled;
+                dialogOfLastPress = dialog;
+            }
         }
 
         if (page.reportsInstalled)
@@ -367,12 +398,6 @@ bool DownloadMonitor::analyseWindow (DialogWindows::Handle dialog)
         }
 
         return true;
-    }
-
-    if (pageOfUnansweredPress >= 0)
-    {
-        juce::Logger::writeToLog (dialogPages[pageOfUnansweredPress].logLine);
-        pageOfUnansweredPress = -1;
     }
 
     if (dialogWindows->getChildText (dialog, "Static", 1).contains ("Unfortunately the installation failed."))
@@ -389,7 +414,7 @@ bool DownloadMonitor::analyseWindow (DialogWindows::Handle dialog)
         stop();
 
         if (exitButton != nullptr)
-            dialogWindows->click (exitButton);
+            dialogWindows->press (exitButton, nullptr);
 
         return true;
     }

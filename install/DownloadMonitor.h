@@ -89,8 +89,9 @@ private:
     juce::String installerSigner;
     DialogLimits limits;
     std::shared_ptr<ProcessTree> installerProcesses = std::make_shared<ProcessTree>();
-    // The page whose press the set-up did not take in time, or -1.
-    int pageOfUnansweredPress = -1;
+    // The last press and its dialog, until the set-up has handled it.
+    std::shared_ptr<bool> lastPressHandled;
+    DialogWindows::Handle dialogOfLastPress = nullptr;
     juce::Array<DialogWindows::Handle> otherProgramsDialogs;
 
     JUCE_DECLARE_WEAK_REFERENCEABLE (DownloadMonitor)

@@ -2,6 +2,7 @@
 
 #include <juce_core/juce_core.h>
 
+#include <functional>
 #include <memory>
 
 #include "ProcessTree.h"
@@ -42,15 +43,12 @@ public:
         (0 is the first); empty when there is no such child. */
     virtual juce::String getChildText (Handle dialog, const juce::String& className, int index) = 0;
 
-    /** Presses the button. Returns true once its window has handled the press;
-        false after a few seconds when it has not, or at once when that window has
-        stopped answering. Then the press may still be under way in that window, or
-        may have been withdrawn: which of the two, only its next page tells. */
-    virtual bool click (Handle button) = 0;
-
-    /** Whether the dialog takes a message within a moment: a set-up that has gone
-        back to its message loop has finished or withdrawn every press sent before. */
-    virtual bool answers (Handle dialog) = 0;
+    /** Presses the button without waiting for it: the press waits in the queue of
+        the button's window until that window takes it, however long that is, and
+        is never withdrawn. Once the window has handled it, onHandled is called on
+        this thread, from its message loop. Returns false when the press could
+        not be sent (the window has gone). */
+    virtual bool press (Handle button, std::function<void()> onHandled) = 0;
 
     /** The dialogs of this operating system. */
     static std::unique_ptr<DialogWindows> createForThisSystem();

@@ -10,8 +10,7 @@ namespace
         bool isShownBy (Handle, const ProcessTree&) override { return false; }
         Handle findChild (Handle, const juce::String&, const juce::String&) override { return nullptr; }
         juce::String getChildText (Handle, const juce::String&, int) override { return {}; }
-        bool click (Handle) override { return false; }
-        bool answers (Handle) override { return false; }
+        bool press (Handle, std::function<void()>) override { return false; }
     };
 }
 

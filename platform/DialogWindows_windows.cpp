@@ -7,11 +7,20 @@ namespace
     constexpr auto dialogClass = L"#32770";
     constexpr int textBufferSize = 256;
 
-    // A set-up window that has stopped answering holds a click no longer than this.
-    constexpr UINT clickTimeoutMilliseconds = 3000;
+    DWORD getProcessId (HWND window)
+    {
+        DWORD processId = 0;
+        GetWindowThreadProcessId (window, &processId);
+        return processId;
+    }
 
-    // How long a look at a busy set-up may hold the program's own window.
-    constexpr UINT answerTimeoutMilliseconds = 200;
+    void CALLBACK pressHandled (HWND, UINT, ULONG_PTR data, LRESULT)
+    {
+        std::unique_ptr<std::function<void()>> onHandled (reinterpret_cast<std::function<void()>*> (data));
+
+        if (*onHandled)
+            (*onHandled)();
+    }
 
     juce::String readText (HWND window)
     {
@@ -35,8 +44,7 @@ namespace
 
         bool isShownBy (Handle dialog, const ProcessTree& processes) override
         {
-            DWORD processId = 0;
-            GetWindowThreadProcessId ((HWND) dialog, &processId);
+            auto processId = getProcessId ((HWND) dialog);
             return processId != 0 && processes.contains (processId);
         }
 
@@ -56,18 +64,17 @@ namespace
             return readText (child);
         }
 
-        bool click (Handle button) override
+        bool press (Handle button, std::function<void()> onHandled) override
         {
-            DWORD_PTR result = 0;
-            return SendMessageTimeoutW ((HWND) button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, clickTimeoutMilliseconds,
-                                        &result) != 0;
-        }
+            auto handler = std::make_unique<std::function<void()>> (std::move (onHandled));
 
-        bool answers (Handle dialog) override
-        {
-            DWORD_PTR result = 0;
-            return SendMessageTimeoutW ((HWND) dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, answerTimeoutMilliseconds,
-                                        &result) != 0;
+            if (! SendMessageCallbackW ((HWND) button, BM_CLICK, 0, 0, pressHandled, (ULONG_PTR) handler.get()))
+                return false;
+
+            // The callback owns it from now on. A window whose thread ends without
+            // taking the press leaves it behind.
+            handler.release();
+            return true;
         }
     };
 }

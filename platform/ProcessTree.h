@@ -43,13 +43,17 @@ public:
         program or a process that it or its descendants started and that still runs. */
     bool contains (juce::uint32 processId) const;
 
-    /** Whether any process of the tree still runs. */
+    /** Marks that start() is about to be called on another thread, or no longer:
+        while the start is pending, the tree counts as running. */
+    void setStartPending (bool pending) noexcept { startPending.store (pending); }
+
+    /** Whether any process of the tree still runs, or its start is pending. */
     bool isRunning() const;
 
 private:
     struct Handles;
     std::unique_ptr<Handles> handles;
-    std::atomic<bool> started{ false };
+    std::atomic<bool> started{ false }, startPending{ false };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ProcessTree)
 };

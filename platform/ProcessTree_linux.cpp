@@ -152,6 +152,9 @@ bool ProcessTree::contains (juce::uint32 processId) const
 
 bool ProcessTree::isRunning() const
 {
+    if (startPending.load())
+        return true;
+
     if (! hasStarted())
         return false;
 
@@ -164,5 +167,6 @@ bool ProcessTree::isRunning() const
             handles->exitCode = WIFEXITED (state) ? WEXITSTATUS (state) : -1;
     }
 
-    return kill (-handles->processId, 0) == 0;
+    // A member that changed its user cannot be signalled, but runs.
+    return kill (-handles->processId, 0) == 0 || errno == EPERM;
 }

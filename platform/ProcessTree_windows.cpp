@@ -80,7 +80,14 @@ namespace
 
         JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
         limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_BREAKAWAY_OK;
-        SetInformationJobObject (job, JobObjectExtendedLimitInformation, &limits, sizeof (limits));
+
+        // A job that refused the set-up's helpers their start would be worse than none.
+        if (! SetInformationJobObject (job, JobObjectExtendedLimitInformation, &limits, sizeof (limits)))
+        {
+            CloseHandle (job);
+            return nullptr;
+        }
+
         return job;
     }
 }
@@ -141,8 +148,15 @@ bool ProcessTree::start (const juce::File& program, const juce::StringArray& arg
         startedHandles->job = nullptr;
     }
 
-    ResumeThread (process.hThread);
+    auto resumed = ResumeThread (process.hThread) != (DWORD) -1;
     CloseHandle (process.hThread);
+
+    // Never left behind suspended.
+    if (! resumed)
+    {
+        TerminateProcess (process.hProcess, 1);
+        return false;
+    }
 
     handles = std::move (startedHandles);
     started.store (true, std::memory_order_release);
@@ -200,6 +214,9 @@ bool ProcessTree::contains (juce::uint32 processId) const
 
 bool ProcessTree::isRunning() const
 {
+    if (startPending.load())
+        return true;
+
     if (! hasStarted())
         return false;
 

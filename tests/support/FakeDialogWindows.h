@@ -30,15 +30,24 @@ struct FakeScreen
     std::deque<Dialog> dialogs;
     std::vector<std::string> clicks;
 
-    /** Called with the pressed button's text when the press is taken, to move the dialog on. */
+    /** Called with the pressed button's text when the press is handled, to move the dialog on. */
     std::function<void (const std::string&)> onClick;
 
-    /** How many of the next presses the set-up does not take in time; the test then
-        shows what became of them. */
-    int pressesNotTaken = 0;
+    /** How many of the next presses the set-up does not handle at once: they stay
+        under way until finishPresses(). */
+    int pressesHeld = 0;
 
-    /** Whether the set-up answers when it is asked. */
-    bool answering = true;
+    /** Lets the held presses be handled, as a set-up that is done with its work does. */
+    void finishPresses()
+    {
+        auto held = std::move (pressesUnderWay);
+        pressesUnderWay.clear();
+
+        for (auto& handle : held)
+            handle();
+    }
+
+    std::vector<std::function<void()>> pressesUnderWay;
 
     void show (const std::string& title, std::vector<Control> controls)
     {
@@ -85,24 +94,32 @@ public:
         return {};
     }
 
-    bool click (Handle button) override
+    bool press (Handle button, std::function<void()> onHandled) override
     {
         auto text = static_cast<FakeScreen::Control*> (button)->text;
         screen->clicks.push_back (text);
 
-        if (screen->pressesNotTaken > 0)
+        auto handle = [screen = screen, text, onHandled]
         {
-            --screen->pressesNotTaken;
-            return false;
-        }
+            if (screen->onClick)
+                screen->onClick (text);
 
-        if (screen->onClick)
-            screen->onClick (text);
+            if (onHandled)
+                onHandled();
+        };
+
+        if (screen->pressesHeld > 0)
+        {
+            --screen->pressesHeld;
+            screen->pressesUnderWay.push_back (handle);
+        }
+        else
+        {
+            handle();
+        }
 
         return true;
     }
-
-    bool answers (Handle) override { return screen->answering; }
 
 private:
     // As the system reads it: at most 255 characters.

@@ -9,7 +9,7 @@
     "<its path>.env", and ends with the exit code asked for. On
     Windows it is a copy of tools/fake-installer (named by QUENZ_FAKE_INSTALLER),
     elsewhere a shell script. A slow one takes three seconds before it records
-    its arguments and ends. A parent first starts a child process that runs three
+    its arguments and ends. A parent first starts a child process that runs six
     seconds, and writes its process id into "<its path>.child".
 */
 struct FakeInstaller
@@ -27,7 +27,7 @@ struct FakeInstaller
 #else
         installer.replaceWithText (
             juce::String ("#!/bin/sh\n") + (chatty ? "head -c 262144 /dev/zero\n" : "") + (slow ? "sleep 3\n" : "") +
-                (parent ? "sleep 3 &\necho $! > \"$0.child\"\n" : "") +
+                (parent ? "sleep 6 &\necho $! > \"$0.child\"\n" : "") +
                 "printf 'TMPDIR=%s\\nfolder=%s\\n' \"$TMPDIR\" \"$(pwd)\" > \"$0.env\"\n" +
                 "printf '%s\\n' \"$*\" > \"$0.ran\"\n" + "exit " + juce::String (exitCode) + "\n",
             false, false, "\n");

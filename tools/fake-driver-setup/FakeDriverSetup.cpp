@@ -7,8 +7,8 @@
 // (finished, no reboot needed, the default) or "fail" (the installation failed).
 // Words after the ending change its ways ("... - reboot hang.exe"):
 //   hang     it stops answering for ten seconds when INSTALL is pressed, then goes on;
-//   busy     it works four seconds inside the INSTALL press, and its installing page
-//            keeps that button as "Cancel";
+//   busy     it works four seconds inside the INSTALL press, taking messages all the
+//            while, and its installing page keeps that button as "Cancel";
 //   late     the ending page's buttons come a second after its text;
 //   forever  the installing page, with a "Cancel" button, never ends;
 //   delay    the dialog shows three seconds after the start;
@@ -63,6 +63,24 @@ namespace
                              button ? 300 : 16, button ? y - 4 : y, button ? 110 : 400, button ? 28 : 20, dialog,
                              (HMENU) (INT_PTR) control.id, GetModuleHandleW (nullptr), nullptr);
             nextControlTop += button ? 34 : 28;
+        }
+    }
+
+    void workWhilePumpingMessages (DWORD milliseconds)
+    {
+        auto end = GetTickCount() + milliseconds;
+
+        while (GetTickCount() < end)
+        {
+            MSG message;
+
+            while (PeekMessageW (&message, nullptr, 0, 0, PM_REMOVE))
+            {
+                TranslateMessage (&message);
+                DispatchMessageW (&message);
+            }
+
+            MsgWaitForMultipleObjects (0, nullptr, FALSE, 50, QS_ALLINPUT);
         }
     }
 
@@ -131,8 +149,9 @@ namespace
 
                         if (busyOnInstall)
                         {
-                            // The same button, now cancelling: a press that arrives late lands on it.
-                            Sleep (busyMilliseconds);
+                            // Works with its window alive, as one with a progress bar does; the
+                            // same button, cancelling from now on, takes any press that comes late.
+                            workWhilePumpingMessages (busyMilliseconds);
                             auto button = GetDlgItem (dialog, installButton);
                             DestroyWindow (GetDlgItem (dialog, cancelButton));
                             SetWindowTextW (GetWindow (dialog, GW_CHILD), L"Installing USB drivers.");

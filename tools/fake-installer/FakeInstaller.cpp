@@ -5,7 +5,7 @@
 // into "<its own path>.env". With "chatty" in its name it first writes 16 KB to its output,
 // four times what a Windows pipe holds by default. With "slow" in its name it
 // takes three seconds before it records its arguments and ends. With "parent" in its
-// name it first starts a copy of itself that runs three seconds, and writes that
+// name it first starts a copy of itself that runs six seconds, and writes that
 // child's process id into "<its own path>.child".
 
 #include <cstdio>
@@ -20,7 +20,7 @@ int main()
 
     if (std::wstring (GetCommandLineW()).find (L" --child") != std::wstring::npos)
     {
-        Sleep (3000);
+        Sleep (6000);
         return 0;
     }
 
