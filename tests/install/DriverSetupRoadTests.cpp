@@ -164,7 +164,8 @@ TEST_F (RoadFixture, ReportsAnInstallErrorWhenNoSetupDialogShows)
     auto url = publishArchive (toolFromEnvironment ("QUENZ_FAKE_INSTALLER"), "Quenz Q2 Tool.exe");
     StatusRecorder status;
 
-    EXPECT_EQ (install (url, "Nuvo", status), juce::StringArray ("Downloaded", "Install error"));
+    EXPECT_EQ (install (url, "Nuvo", status, "Quenz Q2", { 3000, DialogLimits().wholeRoad }),
+               juce::StringArray ("Downloaded", "Install error"));
     EXPECT_TRUE (log.getMessages().contains ("<DownloadMonitor::timerCallback> time out"));
 }
 

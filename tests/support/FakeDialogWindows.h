@@ -99,9 +99,10 @@ public:
         auto text = static_cast<FakeScreen::Control*> (button)->text;
         screen->clicks.push_back (text);
 
-        auto handle = [screen = screen, text, onHandled]
+        // A held press lives on the screen: it holds the screen only weakly.
+        auto handle = [weakScreen = std::weak_ptr<FakeScreen> (screen), text, onHandled]
         {
-            if (screen->onClick)
+            if (auto screen = weakScreen.lock(); screen != nullptr && screen->onClick)
                 screen->onClick (text);
 
             if (onHandled)
