@@ -48,9 +48,12 @@ public:
     void setStartPending (bool pending) noexcept { startPending.store (pending); }
 
     /** Whether any process of the tree still runs, or its start is pending. */
-    bool isRunning() const;
+    bool isRunning() const { return startPending.load() || (hasStarted() && anyProcessRuns()); }
 
 private:
+    // Once started: whether a process of the tree still runs.
+    bool anyProcessRuns() const;
+
     struct Handles;
     std::unique_ptr<Handles> handles;
     std::atomic<bool> started{ false }, startPending{ false };

@@ -150,14 +150,8 @@ bool ProcessTree::contains (juce::uint32 processId) const
     return hasStarted() && getpgid ((pid_t) processId) == handles->processId;
 }
 
-bool ProcessTree::isRunning() const
+bool ProcessTree::anyProcessRuns() const
 {
-    if (startPending.load())
-        return true;
-
-    if (! hasStarted())
-        return false;
-
     {
         // An ended program that nobody has reaped would still count.
         const juce::ScopedLock lock (handles->reaping);

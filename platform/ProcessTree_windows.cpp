@@ -180,7 +180,7 @@ bool ProcessTree::contains (juce::uint32 processId) const
         return false;
 
     if (handles->job == nullptr)
-        return processId == handles->processId && isRunning();
+        return processId == handles->processId && anyProcessRuns();
 
     // Room for the ids of a set-up and a good number of helpers; a larger tree is
     // asked for again with room for all.
@@ -212,14 +212,8 @@ bool ProcessTree::contains (juce::uint32 processId) const
     }
 }
 
-bool ProcessTree::isRunning() const
+bool ProcessTree::anyProcessRuns() const
 {
-    if (startPending.load())
-        return true;
-
-    if (! hasStarted())
-        return false;
-
     if (handles->job != nullptr)
     {
         JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting = {};
